@@ -1,0 +1,157 @@
+#include "gui/Gui.hpp"
+
+#include <algorithm>
+
+#include "gui/Exception.hpp"
+
+namespace gui {
+
+Gui::Gui() = default;
+
+Gui::~Gui() {
+    removeAllWidgets();
+}
+
+void Gui::setTarget(sf::RenderTarget& target) {
+    m_target = &target;
+    m_view = target.getDefaultView();
+}
+
+sf::RenderTarget* Gui::getTarget() const {
+    return m_target;
+}
+
+void Gui::setView(const sf::View& view) {
+    m_view = view;
+}
+
+const sf::View& Gui::getView() const {
+    return m_view;
+}
+
+bool Gui::handleEvent(const sf::Event& event) {
+    // Handlers may add or remove widgets; the copy keeps every widget of this event alive.
+    const std::vector<Widget::Ptr> widgets = m_widgets;
+    switch (event.type) {
+        case sf::Event::MouseMoved: {
+            Widget* hovered = widgetAt(mapPixel(event.mouseMove.x, event.mouseMove.y));
+            updateHover(hovered);
+            return hovered != nullptr;
+        }
+        case sf::Event::MouseButtonPressed: {
+            Widget* hovered = widgetAt(mapPixel(event.mouseButton.x, event.mouseButton.y));
+            updateHover(hovered);
+            if (hovered != nullptr && event.mouseButton.button == sf::Mouse::Left) {
+                hovered->m_mouseDown = true;
+            }
+            return hovered != nullptr;
+        }
+        case sf::Event::MouseButtonReleased: {
+            Widget* hovered = widgetAt(mapPixel(event.mouseButton.x, event.mouseButton.y));
+            updateHover(hovered);
+            if (event.mouseButton.button != sf::Mouse::Left) {
+                return hovered != nullptr;
+            }
+            const bool click = hovered != nullptr && hovered->m_mouseDown;
+            for (const auto& widget : widgets) {
+                widget->m_mouseDown = false;
+            }
+            if (click) {
+                hovered->onClick();
+            }
+            return hovered != nullptr;
+        }
+        case sf::Event::MouseLeft:
+            updateHover(nullptr);
+            return false;
+        default:
+            return false;
+    }
+}
+
+void Gui::draw() {
+    if (m_target == nullptr) {
+        return;
+    }
+    const sf::View previous = m_target->getView();
+    m_target->setView(m_view);
+    for (const auto& widget : m_widgets) {
+        if (widget->isVisible()) {
+            widget->draw(*m_target, sf::RenderStates::Default);
+        }
+    }
+    m_target->setView(previous);
+}
+
+void Gui::add(const Widget::Ptr& widget, const std::string& name) {
+    if (widget == nullptr) {
+        throw Exception("Cannot add an empty widget to the GUI under the name '" + name + "'!");
+    }
+    if (widget->m_parent != nullptr) {
+        widget->m_parent->remove(widget);
+    }
+    widget->m_parent = this;
+    m_widgets.push_back(widget);
+    m_names.push_back(name);
+}
+
+Widget::Ptr Gui::get(const std::string& name) const {
+    if (name.empty()) {
+        return nullptr;
+    }
+    const auto found = std::find(m_names.begin(), m_names.end(), name);
+    return found != m_names.end() ? m_widgets[static_cast<std::size_t>(found - m_names.begin())] : nullptr;
+}
+
+bool Gui::remove(const Widget::Ptr& widget) {
+    const auto found = std::find(m_widgets.begin(), m_widgets.end(), widget);
+    if (found == m_widgets.end()) {
+        return false;
+    }
+    (*found)->m_parent = nullptr;
+    (*found)->m_hover = false;
+    (*found)->m_mouseDown = false;
+    m_names.erase(m_names.begin() + (found - m_widgets.begin()));
+    m_widgets.erase(found);
+    return true;
+}
+
+void Gui::removeAllWidgets() {
+    for (const auto& widget : m_widgets) {
+        widget->m_parent = nullptr;
+        widget->m_hover = false;
+        widget->m_mouseDown = false;
+    }
+    m_widgets.clear();
+    m_names.clear();
+}
+
+const std::vector<Widget::Ptr>& Gui::getWidgets() const {
+    return m_widgets;
+}
+
+sf::Vector2f Gui::mapPixel(int x, int y) const {
+    if (m_target == nullptr) {
+        return {static_cast<float>(x), static_cast<float>(y)};
+    }
+    return m_target->mapPixelToCoords({x, y}, m_view);
+}
+
+Widget* Gui::widgetAt(sf::Vector2f point) const {
+    for (auto it = m_widgets.rbegin(); it != m_widgets.rend(); ++it) {
+        Widget& widget = **it;
+        if (widget.isVisible() && widget.isEnabled() && widget.handlesMouse() &&
+            widget.isMouseOnWidget(point)) {
+            return &widget;
+        }
+    }
+    return nullptr;
+}
+
+void Gui::updateHover(const Widget* hovered) {
+    for (const auto& widget : m_widgets) {
+        widget->m_hover = widget.get() == hovered;
+    }
+}
+
+}  // namespace gui

@@ -1,0 +1,157 @@
+#include "gui/Widget.hpp"
+
+#include <algorithm>
+#include <cctype>
+
+#include "gui/Exception.hpp"
+#include "gui/Gui.hpp"
+#include "gui/RendererData.hpp"
+
+namespace gui {
+
+namespace {
+
+std::string toLower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+}  // namespace
+
+Widget::Widget() = default;
+
+Widget::~Widget() = default;
+
+void Widget::setPosition(Layout x, Layout y) {
+    m_x = std::move(x);
+    m_y = std::move(y);
+}
+
+sf::Vector2f Widget::getPosition() const {
+    return {evaluate(m_x, Layout::Axis::Horizontal, X), evaluate(m_y, Layout::Axis::Vertical, Y)};
+}
+
+void Widget::setSize(Layout width, Layout height) {
+    m_width = std::move(width);
+    m_height = std::move(height);
+    m_autoSize = false;
+}
+
+sf::Vector2f Widget::getSize() const {
+    if (m_autoSize) {
+        return getAutoSize();
+    }
+    return {evaluate(m_width, Layout::Axis::Horizontal, Width),
+            evaluate(m_height, Layout::Axis::Vertical, Height)};
+}
+
+sf::Vector2f Widget::getFullSize() const {
+    return getSize();
+}
+
+void Widget::setVisible(bool visible) {
+    m_visible = visible;
+    if (!visible) {
+        m_hover = false;
+        m_mouseDown = false;
+    }
+}
+
+bool Widget::isVisible() const {
+    return m_visible;
+}
+
+void Widget::setEnabled(bool enabled) {
+    m_enabled = enabled;
+    if (!enabled) {
+        m_hover = false;
+        m_mouseDown = false;
+    }
+}
+
+bool Widget::isEnabled() const {
+    return m_enabled;
+}
+
+void Widget::setRenderer(const RendererData& renderer) {
+    m_opacity = std::clamp(renderer.getNumber("Opacity", 1.f), 0.f, 1.f);
+}
+
+void Widget::connect(const std::string& signal, std::function<void()> handler) {
+    const auto found = m_signals.find(toLower(signal));
+    if (found == m_signals.end()) {
+        throw Exception("There is no signal named '" + signal + "' on this widget!");
+    }
+    found->second.push_back(std::move(handler));
+}
+
+bool Widget::isMouseOnWidget(sf::Vector2f point) const {
+    return sf::FloatRect(getPosition(), getSize()).contains(point);
+}
+
+Gui* Widget::getParent() const {
+    return m_parent;
+}
+
+void Widget::addSignal(const std::string& signal) {
+    m_signals[toLower(signal)];
+}
+
+void Widget::emit(const std::string& signal) {
+    const auto found = m_signals.find(toLower(signal));
+    if (found == m_signals.end()) {
+        return;
+    }
+    // A handler may connect further handlers; walk a copy so the list can grow safely.
+    const std::vector<std::function<void()>> handlers = found->second;
+    for (const auto& handler : handlers) {
+        if (handler) {
+            handler();
+        }
+    }
+}
+
+void Widget::enableAutoSize() {
+    m_autoSize = true;
+}
+
+sf::Vector2f Widget::getAutoSize() const {
+    return {0.f, 0.f};
+}
+
+bool Widget::isMouseHovering() const {
+    return m_hover;
+}
+
+bool Widget::isMouseDown() const {
+    return m_mouseDown;
+}
+
+sf::Color Widget::applyOpacity(sf::Color color) const {
+    color.a = static_cast<sf::Uint8>(static_cast<float>(color.a) * m_opacity + 0.5f);
+    return color;
+}
+
+bool Widget::handlesMouse() const {
+    return false;
+}
+
+void Widget::onClick() {}
+
+float Widget::evaluate(const Layout& layout, Layout::Axis axis, Slot slot) const {
+    if (m_evaluating[slot]) {
+        throw Exception("The layout of a widget depends on itself!");
+    }
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_evaluating[slot] = true};
+    return layout.evaluate(this, parentSize(), axis);
+}
+
+sf::Vector2f Widget::parentSize() const {
+    return m_parent != nullptr ? m_parent->getView().getSize() : sf::Vector2f();
+}
+
+}  // namespace gui
