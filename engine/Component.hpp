@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/Collision.hpp"
+#include "engine/IEventListener.hpp"
+
+namespace orn {
+
+class Collider;
+class GameObject;
+struct EventArgs;
+
+/// Base of all behaviour. The engine drives components only through these virtual operations; every one has
+/// an empty default. Components are owned by their game object through std::shared_ptr.
+class Component : public IEventListener, public std::enable_shared_from_this<Component> {
+public:
+    Component();
+
+    void onEvent(const std::string& eventName, std::shared_ptr<EventArgs> args) override;
+    ~Component() override;
+
+    /// Once, in the first scene update after the component was added; all init calls of one attachment
+    /// pass come before any start call of that pass. Runs whether or not the owner is active.
+    virtual void init();
+    virtual void start();
+    /// Every frame while the owner is active.
+    virtual void update();
+    /// Every frame while the owner is active, after every update of every layer.
+    virtual void lateUpdate();
+    virtual void onEnable();
+    virtual void onDisable();
+    /// Every frame while the owner is active, in layer order.
+    virtual void draw();
+    /// As draw, while the debug overlay is on; DebugDraw's colour is white on entry.
+    virtual void drawDebug();
+    virtual void onCollisionStay(Collision collision);
+    virtual void onCollisionEnter(Collision collision);
+    virtual void onCollisionExit(Collider* other);
+    virtual void onTriggerStay(Collision collision);
+    virtual void onTriggerEnter(Collision collision);
+    virtual void onTriggerExit(Collider* other);
+    /// When the owner is removed from its scene (not when the whole scene is released).
+    virtual void onDestroy();
+
+    GameObject* getGameObject() const { return gameObject; }
+
+    /// Adds this component to the listeners of eventName; subscribing twice delivers each event twice.
+    /// The subscription ends when the component is destroyed.
+    void subscribe(const std::string& eventName);
+    /// Sets args->sender to this component and delivers the event synchronously.
+    void fireEvent(const std::string& eventName, std::shared_ptr<EventArgs> args);
+
+    /// The physics world skips disabled bodies and colliders; update and draw loops ignore it.
+    bool enabled = true;
+    const std::uint32_t id;
+    /// The owner; set by GameObject::addComponent, which owns this component, so it outlives it.
+    GameObject* gameObject = nullptr;
+};
+
+}  // namespace orn

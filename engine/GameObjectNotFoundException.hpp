@@ -1,0 +1,14 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace orn {
+
+/// Raised by Scene::getGameObject for an id the scene does not hold.
+class GameObjectNotFoundException : public std::runtime_error {
+public:
+    explicit GameObjectNotFoundException(const std::string& message) : std::runtime_error(message) {}
+};
+
+}  // namespace orn

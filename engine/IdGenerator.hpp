@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+namespace orn {
+
+/// The one id counter shared by game objects and components: pre-incremented, so the first id is 1;
+/// ids are never reused.
+class IdGenerator {
+public:
+    static std::uint32_t next();
+};
+
+}  // namespace orn

@@ -1,0 +1,91 @@
+#include "engine/Json.hpp"
+
+#include <rapidjson/error/en.h>
+
+#include <fstream>
+
+#include "engine/AssetLoadException.hpp"
+
+namespace orn {
+
+namespace {
+
+// RapidJSON's texts end with a full stop; error messages of the engine end with "!".
+std::string parseErrorText(rapidjson::ParseErrorCode code) {
+    std::string text = rapidjson::GetParseError_En(code);
+    if (!text.empty() && text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace
+
+rapidjson::Document Json::readJsonFile(const std::string& fullPath) {
+    std::ifstream file(fullPath);
+    if (!file.is_open()) {
+        throw AssetLoadException("Could not open file!", fullPath);
+    }
+    std::string text;
+    std::string line;
+    while (std::getline(file, line)) {
+        text += line;
+    }
+
+    rapidjson::Document document;
+    document.Parse(text.c_str());
+    if (document.HasParseError() && document.GetParseError() != rapidjson::kParseErrorDocumentEmpty) {
+        throw AssetLoadException("The JSON file '" + fullPath + "' does not parse at offset " +
+                                     std::to_string(document.GetErrorOffset()) + ": " +
+                                     parseErrorText(document.GetParseError()) + "!",
+                                 fullPath);
+    }
+    if (document.HasParseError()) {
+        // An empty text leaves a null document; the reader's first member check reports it.
+        document.SetNull();
+    }
+    return document;
+}
+
+const rapidjson::Value* Json::findMember(const rapidjson::Value& object, const std::string& name) {
+    if (!object.IsObject()) {
+        return nullptr;
+    }
+    const rapidjson::Value key(rapidjson::StringRef(name.data(), name.size()));
+    const auto member = object.FindMember(key);
+    return member == object.MemberEnd() ? nullptr : &member->value;
+}
+
+const rapidjson::Value& Json::getArrayMember(const rapidjson::Value& object, const std::string& name) {
+    const rapidjson::Value* value = findMember(object, name);
+    if (value == nullptr || !value->IsArray()) {
+        throw AssetLoadException("Array '" + name + "' does not exist!");
+    }
+    return *value;
+}
+
+std::string Json::getStringMember(const rapidjson::Value& object, const std::string& name) {
+    const rapidjson::Value* value = findMember(object, name);
+    if (value == nullptr || !value->IsString()) {
+        throw AssetLoadException("String '" + name + "' does not exist!");
+    }
+    return std::string(value->GetString(), value->GetStringLength());
+}
+
+float Json::getFloatMember(const rapidjson::Value& object, const std::string& name) {
+    const rapidjson::Value* value = findMember(object, name);
+    if (value == nullptr || !value->IsFloat()) {
+        throw AssetLoadException("Float '" + name + "' does not exist!");
+    }
+    return value->GetFloat();
+}
+
+bool Json::getBoolMember(const rapidjson::Value& object, const std::string& name) {
+    const rapidjson::Value* value = findMember(object, name);
+    if (value == nullptr || !value->IsBool()) {
+        throw AssetLoadException("Bool '" + name + "' does not exist!");
+    }
+    return value->IsTrue();
+}
+
+}  // namespace orn

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "gui/Gui.hpp"
+
+namespace orn {
+
+class Camera;
+class GameObject;
+
+/// One screen of the game: owns its game objects in eight layers, runs the per-frame component calls in a
+/// fixed order, applies structural changes (creation, destruction, attachment) only at fixed points of its
+/// update, applies the cameras and owns the screen's GUI.
+///
+/// Concrete scenes implement init and unload and are created with std::make_shared of the concrete type.
+class Scene {
+public:
+    virtual ~Scene() = default;
+
+    static constexpr int layerCount = 8;
+
+    struct DelayedDestroy {
+        std::shared_ptr<GameObject> object;
+        float time;  ///< Time::time at which the removal is due
+    };
+
+    /// Builds the scene: creates objects, binds input actions, loads scene assets.
+    virtual void init() = 0;
+    /// Called when the scene stops being current.
+    virtual void unload() = 0;
+
+    /// Creates an object that enters its layer at the next update. The scene owns it.
+    /// Raises std::out_of_range for a layer outside 0 to 7.
+    GameObject* createGameObject(int layer);
+    /// Destroys the object and, first, its children. A delay of exactly 0 marks it destroyed at once and
+    /// removes it at the next update; any other delay removes it once Time::time reaches now + delay.
+    /// An object the scene no longer holds is ignored.
+    void destroy(GameObject* object, float delay);
+    /// Searches layers 0 to 7, then the pending objects; empty if not found.
+    std::shared_ptr<GameObject> findGameObject(std::uint32_t id) const;
+    /// As findGameObject, but raises GameObjectNotFoundException when there is none.
+    std::weak_ptr<GameObject> getGameObject(std::uint32_t id) const;
+
+    /// One frame of the scene's logic; called by SceneManager::update.
+    void update();
+
+    /// Calls draw (or, with debug set, drawDebug after resetting DebugDraw's colour) on every component of
+    /// every active object, layers 0 to 7; called by Game::draw.
+    void drawComponents(bool debug);
+
+    /// Sets the GUI's view to one unit per pixel of the scene manager's window.
+    void resetGuiView();
+
+    std::array<std::unordered_map<std::uint32_t, std::shared_ptr<GameObject>>, layerCount> layers;
+    /// Cameras queued by their update this frame; the one queued first is applied last. Not owned.
+    std::deque<Camera*> cameraQueue;
+    std::vector<std::shared_ptr<GameObject>> pendingObjects;
+    std::vector<std::shared_ptr<GameObject>> objectsToDestroy;
+    std::vector<DelayedDestroy> delayedDestroys;
+    gui::Gui gui;
+    /// Set when any object may hold pending components, so frames without additions skip the attach pass.
+    bool componentsPending = false;
+
+private:
+    void applyStructuralChanges();
+    void attachComponents();
+    void applyDelayedDestroys();
+    void removeObject(const std::shared_ptr<GameObject>& object);
+    template <class Operation>
+    void forEachActiveComponent(Operation operation);
+};
+
+}  // namespace orn

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+
+namespace sf {
+class RenderWindow;
+}
+
+namespace orn {
+
+class Scene;
+
+/// Process-wide holder of the current scene and of a requested next one. A requested switch takes effect at
+/// the start of the next update, so the old scene finishes its frame and is drawn once more.
+class SceneManager {
+public:
+    static SceneManager& getInstance();
+
+    /// window: owned by Game, which outlives every scene update.
+    void init(sf::RenderWindow& window);
+
+    /// Requests a switch to a new T; a later request before the switch replaces this one.
+    template <class T>
+    void loadScene() {
+        loadScene(std::make_shared<T>());
+    }
+    void loadScene(std::shared_ptr<Scene> scene);
+
+    const std::shared_ptr<Scene>& getCurrentScene() const { return currentScene; }
+    /// Null before init.
+    sf::RenderWindow* getWindow() const { return window; }
+    /// The window, or NotInitializedException before init.
+    sf::RenderWindow& requireWindow() const;
+
+    /// Called once per frame by Game::update after the physics steps.
+    void update();
+    /// Unloads and releases the current scene; called by Game at shutdown.
+    void shutdown();
+
+private:
+    SceneManager() = default;
+
+    std::shared_ptr<Scene> currentScene;
+    std::shared_ptr<Scene> nextScene;
+    sf::RenderWindow* window = nullptr;
+};
+
+}  // namespace orn

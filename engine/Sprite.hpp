@@ -1,0 +1,30 @@
+#pragma once
+
+#include <SFML/Graphics/Sprite.hpp>
+#include <string>
+
+#include "engine/Component.hpp"
+
+namespace orn {
+
+/// Shows a texture, or a rectangle of one, at the owner's world position, rotation and scale.
+/// The texture belongs to the asset manager and must stay loaded while the sprite draws.
+class Sprite : public Component {
+public:
+    /// Raises AssetLoadException when the asset manager holds no texture under textureKey.
+    explicit Sprite(const std::string& textureKey);
+    ~Sprite() override;
+
+    void draw() override;
+
+    sf::Sprite sprite;
+    /// Extra scale multiplied with the transform's world scale.
+    sf::Vector2f scale{1.f, 1.f};
+    /// Pivot as a fraction of the current texture rectangle: (0, 0) top left, (0.5, 1) bottom centre.
+    sf::Vector2f origin{0.f, 0.f};
+    /// Draws mirrored by negating the texture rectangle, so the owner must set the rectangle before every
+    /// draw (as AnimatedSprite does) when using it.
+    bool flipX = false;
+};
+
+}  // namespace orn

@@ -1,0 +1,140 @@
+#include "engine/Transform.hpp"
+
+#include <algorithm>
+
+namespace orn {
+
+namespace {
+
+void eraseChild(std::vector<Transform*>& children, Transform* child) {
+    children.erase(std::remove(children.begin(), children.end(), child), children.end());
+}
+
+}  // namespace
+
+Transform::~Transform() {
+    if (parent) {
+        eraseChild(parent->children, this);
+        parent = nullptr;
+    }
+    while (!children.empty()) {
+        children.back()->removeParent();
+    }
+}
+
+sf::Vector2f Transform::getPosition() {
+    updateCache();
+    return position;
+}
+
+sf::Vector2f Transform::getScale() {
+    updateCache();
+    return scale;
+}
+
+float Transform::getRotation() {
+    updateCache();
+    return rotation;
+}
+
+const sf::Transform& Transform::getWorldMatrix() {
+    updateCache();
+    return worldMatrix;
+}
+
+const sf::Transform& Transform::getInverseWorldMatrix() {
+    updateCache();
+    return inverseWorldMatrix;
+}
+
+void Transform::setLocalPosition(sf::Vector2f p) {
+    if (p == localPosition) {
+        return;
+    }
+    localPosition = p;
+    localDirty = true;
+    worldDirty = true;
+    markChildrenWorldDirty();
+}
+
+void Transform::setLocalScale(sf::Vector2f s) {
+    if (s == localScale) {
+        return;
+    }
+    localScale = s;
+    localDirty = true;
+    worldDirty = true;
+    markChildrenWorldDirty();
+}
+
+void Transform::setPosition(sf::Vector2f worldPoint) {
+    setLocalPosition({0.f, 0.f});
+    updateCache();
+    sf::Transform toLocal = inverseWorldMatrix;
+    toLocal.scale(scale);
+    setLocalPosition(toLocal.transformPoint(worldPoint));
+}
+
+void Transform::setParent(Transform* newParent) {
+    if (newParent == parent) {
+        return;
+    }
+    if (parent) {
+        eraseChild(parent->children, this);
+    }
+    parent = newParent;
+    if (parent) {
+        parent->children.push_back(this);
+    }
+    worldDirty = true;
+    markChildrenWorldDirty();
+}
+
+void Transform::removeParent() {
+    if (!parent) {
+        return;
+    }
+    eraseChild(parent->children, this);
+    parent = nullptr;
+    worldDirty = true;
+    markChildrenWorldDirty();
+}
+
+void Transform::markWorldDirty() {
+    worldDirty = true;
+    markChildrenWorldDirty();
+}
+
+void Transform::markChildrenWorldDirty() {
+    for (Transform* child : children) {
+        child->markWorldDirty();
+    }
+}
+
+void Transform::updateCache() {
+    if (localDirty) {
+        localMatrix = sf::Transform::Identity;
+        localMatrix.scale(localScale);
+        localMatrix.rotate(localRotation);
+        localMatrix.translate(localPosition);
+        localDirty = false;
+    }
+    if (worldDirty) {
+        if (parent) {
+            parent->updateCache();
+            worldMatrix = localMatrix * parent->worldMatrix;
+            scale = {localScale.x * parent->scale.x, localScale.y * parent->scale.y};
+            rotation = parent->rotation + localRotation;
+            position = localPosition + parent->position;
+        } else {
+            worldMatrix = localMatrix;
+            scale = localScale;
+            rotation = localRotation;
+            position = localPosition;
+        }
+        inverseWorldMatrix = worldMatrix.getInverse();
+        worldDirty = false;
+    }
+}
+
+}  // namespace orn

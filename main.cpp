@@ -1,0 +1,26 @@
+#include <SFML/System/Err.hpp>
+#include <exception>
+#include <iostream>
+#include <memory>
+
+#include "engine/AssetLoadException.hpp"
+#include "engine/Game.hpp"
+#include "game/scenes/LogoScene.hpp"
+
+int main() {
+    try {
+        orn::Game game("Kestrith", 800, 600, [] { return std::make_shared<LogoScene>(); });
+        game.run();
+    } catch (const orn::AssetLoadException& error) {
+        std::cerr << "kestrith: " << error.what();
+        if (!error.path.empty()) {
+            std::cerr << " (file: " << error.path << ")";
+        }
+        std::cerr << std::endl;
+        return 1;
+    } catch (const std::exception& error) {
+        std::cerr << "kestrith: " << error.what() << std::endl;
+        return 1;
+    }
+    return 0;
+}
