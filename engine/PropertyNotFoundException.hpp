@@ -1,0 +1,14 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace orn {
+
+/// Raised by the property getters of Tilemap::Object for a key the object does not have.
+class PropertyNotFoundException : public std::runtime_error {
+public:
+    explicit PropertyNotFoundException(const std::string& message) : std::runtime_error(message) {}
+};
+
+}  // namespace orn

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace orn {
+
+/// Raised by Tilemap::getObjectGroup and by lookups of named map objects that find nothing.
+class TiledObjectNotFoundException : public std::runtime_error {
+public:
+    explicit TiledObjectNotFoundException(const std::string& message) : std::runtime_error(message) {}
+};
+
+}  // namespace orn
