@@ -1,5 +1,7 @@
 #include "engine/AssetManager.hpp"
 
+#include <iostream>
+
 #include "engine/Json.hpp"
 
 namespace orn {
@@ -7,8 +9,10 @@ namespace orn {
 namespace {
 
 template <class T>
-T* findIn(const std::unordered_map<std::string, std::shared_ptr<T>>& global,
-          const std::unordered_map<std::string, std::shared_ptr<T>>& scene, const std::string& key) {
+using AssetMap = std::unordered_map<std::string, std::shared_ptr<T>>;
+
+template <class T>
+T* findIn(const AssetMap<T>& global, const AssetMap<T>& scene, const std::string& key) {
     auto found = global.find(key);
     if (found != global.end()) {
         return found->second.get();
@@ -18,12 +22,17 @@ T* findIn(const std::unordered_map<std::string, std::shared_ptr<T>>& global,
 }
 
 template <class T>
-T* getFrom(const std::unordered_map<std::string, std::shared_ptr<T>>& global,
-           const std::unordered_map<std::string, std::shared_ptr<T>>& scene, const std::string& key) {
+T* getFrom(const AssetMap<T>& global, const AssetMap<T>& scene, const std::string& key) {
     if (T* asset = findIn(global, scene, key)) {
         return asset;
     }
     throw AssetLoadException("There is no asset with the key '" + key + "'!");
+}
+
+// The first entry under a key stays; a later result for the same key is dropped.
+template <class T>
+T* storeFirst(AssetMap<T>& store, const std::string& key, std::shared_ptr<T> asset) {
+    return store.emplace(key, std::move(asset)).first->second.get();
 }
 
 }  // namespace
@@ -45,9 +54,7 @@ sf::Texture* AssetManager::loadTexture(const std::string& key, const std::string
     if (sf::Texture* existing = findIn(globalAssets.textures, sceneAssets.textures, key)) {
         return existing;
     }
-    auto texture = createTexture(path);
-    sceneAssets.textures[key] = texture;
-    return texture.get();
+    return storeFirst(sceneAssets.textures, key, createTexture(path));
 }
 
 sf::Font* AssetManager::loadFont(const std::string& key, const std::string& path, bool persistent) {
@@ -58,8 +65,33 @@ sf::Font* AssetManager::loadFont(const std::string& key, const std::string& path
     if (!font->loadFromFile(rootPath + path)) {
         throw AssetLoadException("Failed to load font!", path);
     }
-    (persistent ? globalAssets : sceneAssets).fonts[key] = font;
-    return font.get();
+    return storeFirst((persistent ? globalAssets : sceneAssets).fonts, key, std::move(font));
+}
+
+sf::SoundBuffer* AssetManager::loadSound(const std::string& key, const std::string& path) {
+    if (sf::SoundBuffer* existing = findIn(globalAssets.soundBuffers, sceneAssets.soundBuffers, key)) {
+        return existing;
+    }
+    auto buffer = std::make_shared<sf::SoundBuffer>();
+    if (!buffer->loadFromFile(rootPath + path)) {
+        throw AssetLoadException("Failed to load audio file!", path);
+    }
+    if (buffer->getChannelCount() > 1) {
+        std::cout << "WARNING: The sound file '" << path
+                  << "' has more than one channel, it can not be used for spatial sounds!" << std::endl;
+    }
+    return storeFirst(sceneAssets.soundBuffers, key, std::move(buffer));
+}
+
+SpriteAnimation* AssetManager::loadSpriteAnimation(const std::string& key, const std::string& path) {
+    return storeFirst(sceneAssets.spriteAnimations, key,
+                      SpriteAnimation::loadFromFile(rootPath + path, path));
+}
+
+AnimatorConfiguration* AssetManager::loadAnimatorConfiguration(const std::string& key,
+                                                               const std::string& path) {
+    return storeFirst(sceneAssets.animatorConfigurations, key,
+                      AnimatorConfiguration::loadFromFile(rootPath + path, path));
 }
 
 sf::Texture* AssetManager::getTexture(const std::string& key) const {
@@ -70,6 +102,18 @@ sf::Font* AssetManager::getFont(const std::string& key) const {
     return getFrom(globalAssets.fonts, sceneAssets.fonts, key);
 }
 
+sf::SoundBuffer* AssetManager::getSound(const std::string& key) const {
+    return getFrom(globalAssets.soundBuffers, sceneAssets.soundBuffers, key);
+}
+
+SpriteAnimation* AssetManager::getSpriteAnimation(const std::string& key) const {
+    return getFrom(globalAssets.spriteAnimations, sceneAssets.spriteAnimations, key);
+}
+
+AnimatorConfiguration* AssetManager::getAnimatorConfiguration(const std::string& key) const {
+    return getFrom(globalAssets.animatorConfigurations, sceneAssets.animatorConfigurations, key);
+}
+
 void AssetManager::loadTags() {
     const std::string file = "tags.json";
     const rapidjson::Document document = Json::readJsonFile(rootPath + file);
@@ -77,7 +121,7 @@ void AssetManager::loadTags() {
     for (unsigned bit = 1; bit <= 31; ++bit) {
         const std::string key = std::to_string(bit);
         const rapidjson::Value* member = Json::findMember(document, key);
-        if (!member) {
+        if (member == nullptr) {
             throw AssetLoadException("Member '" + key + "' is missing!", file);
         }
         if (!member->IsString()) {
@@ -93,12 +137,14 @@ void AssetManager::loadTags() {
 void AssetManager::clearSceneAssets() {
     sceneAssets.textures.clear();
     sceneAssets.fonts.clear();
+    sceneAssets.tilemaps.clear();
 }
 
 void AssetManager::clearAssets() {
     clearSceneAssets();
     globalAssets.textures.clear();
     globalAssets.fonts.clear();
+    globalAssets.tilemaps.clear();
 }
 
 }  // namespace orn

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <cstdint>
@@ -7,41 +8,78 @@
 #include <string>
 #include <unordered_map>
 
+#include "engine/AnimatorConfiguration.hpp"
 #include "engine/AssetLoadException.hpp"
+#include "engine/SpriteAnimation.hpp"
 
 namespace orn {
 
-/// Assets of one lifetime, by kind, each a map from key to the owning pointer.
+class Tilemap;
+
+/// Assets of one lifetime, by kind, each a map from key to the owning pointer. Keys are compared exactly;
+/// the same key may name assets of different kinds.
 struct AssetStore {
     std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;
     std::unordered_map<std::string, std::shared_ptr<sf::Font>> fonts;
+    std::unordered_map<std::string, std::shared_ptr<Tilemap>> tilemaps;
+    std::unordered_map<std::string, std::shared_ptr<SpriteAnimation>> spriteAnimations;
+    std::unordered_map<std::string, std::shared_ptr<AnimatorConfiguration>> animatorConfigurations;
+    std::unordered_map<std::string, std::shared_ptr<sf::SoundBuffer>> soundBuffers;
 };
 
 /// Process-wide owner of everything read from the data directory. Each asset is loaded once under a key
-/// and handed out as a plain pointer that stays valid while its entry is stored. Scene assets are dropped
-/// by clearSceneAssets; global assets last for the whole run.
+/// and handed out as a plain pointer that stays valid while its entry is stored: scene textures, fonts and
+/// tile maps until clearSceneAssets, everything else for the whole run.
+///
+/// Every path argument is relative to rootPath and is appended to it as it is. Gets look in the global store
+/// first, then in the scene store, and raise AssetLoadException "There is no asset with the key '<key>'!"
+/// (empty path) when neither holds the key. Load failures raise AssetLoadException with the relative path
+/// and store nothing.
 class AssetManager {
 public:
     static AssetManager& getInstance();
 
-    /// A new texture from rootPath + path, stored nowhere. Raises AssetLoadException on failure.
+    /// A new texture from rootPath + path, stored nowhere. Raises "Failed to load texture!".
     std::shared_ptr<sf::Texture> createTexture(const std::string& path) const;
 
+    /// The loads of textures, fonts and sounds return the asset already stored under key (global store
+    /// first) without looking at path; otherwise they read the file and store it in the scene store.
+    /// Raises "Failed to load texture!".
     sf::Texture* loadTexture(const std::string& key, const std::string& path);
+    /// A new font goes to the global store when persistent, else to the scene store.
+    /// Raises "Failed to load font!".
     sf::Font* loadFont(const std::string& key, const std::string& path, bool persistent = false);
+    /// Raises "Failed to load audio file!". A buffer of more than one channel is stored all the same, with a
+    /// warning on standard output, since positional playback needs a single channel.
+    sf::SoundBuffer* loadSound(const std::string& key, const std::string& path);
+    /// Sprite sheets and animator files are read and checked on every call, even when the key is stored;
+    /// the scene store keeps the first result under a key and returns it. Reader failures propagate.
+    SpriteAnimation* loadSpriteAnimation(const std::string& key, const std::string& path);
+    AnimatorConfiguration* loadAnimatorConfiguration(const std::string& key, const std::string& path);
+
     sf::Texture* getTexture(const std::string& key) const;
     sf::Font* getFont(const std::string& key) const;
+    sf::SoundBuffer* getSound(const std::string& key) const;
+    SpriteAnimation* getSpriteAnimation(const std::string& key) const;
+    AnimatorConfiguration* getAnimatorConfiguration(const std::string& key) const;
 
-    /// Reads rootPath + "tags.json" into tags: members "1" to "31" name the tag owning that bit.
+    /// Reads rootPath + "tags.json" into tags: "None" is 0, and the string of member n (for n from 1 to 31,
+    /// all required) names the tag that owns the bit 1 << n; empty strings name no tag. Raises
+    /// "Member '<n>' is missing!" or "Member '<n>' is not a string!" with the path "tags.json"; the entries
+    /// read before the failure stay.
     void loadTags();
-    /// The bit of a tag name; raises std::out_of_range for a name missing from the table.
+    /// The mask of a tag name; raises std::out_of_range for a name missing from the table.
     std::uint32_t getTagMask(const std::string& name) const { return tags.at(name); }
 
+    /// Drops the scene store's textures, fonts and tile maps; its other kinds stay loaded. Every pointer
+    /// handed out for a dropped asset dangles afterwards, so the scene's objects must be gone first.
     void clearSceneAssets();
+    /// At shutdown: drops textures, fonts and tile maps of the scene store, then of the global store.
     void clearAssets();
 
+    /// Set by the game's start-up once the tag table and the default font are loaded.
     bool initialised = false;
-    /// Put in front of every relative path, without a separator.
+    /// Put in front of every relative path, without a separator; the game sets "./data/".
     std::string rootPath;
     std::unordered_map<std::string, std::uint32_t> tags;
     AssetStore sceneAssets;
