@@ -23,7 +23,9 @@ void Camera::init() {
     }
 }
 
-void Camera::update() { gameObject->scene->cameraQueue.push_back(this); }
+void Camera::update() {
+    gameObject->scene->cameraQueue.push_back(this);
+}
 
 void Camera::apply() {
     sf::RenderWindow& window = SceneManager::getInstance().requireWindow();

@@ -14,7 +14,8 @@ public:
     Camera() = default;
     ~Camera() override;
 
-    /// Applies at once when no camera is main yet, so a scene's first camera is in force from its first frame.
+    /// Applies at once when no camera is main yet, so a scene's first camera is in force from its first
+    /// frame.
     void init() override;
     void update() override;
     /// Recomputes view from the window size, sets it on the window and becomes Camera::main.

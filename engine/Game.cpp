@@ -40,7 +40,8 @@ void Game::createWindow(bool fullscreenMode) {
         const sf::VideoMode mode = modes.empty() ? sf::VideoMode::getDesktopMode() : modes.front();
         window.create(mode, title, sf::Style::Fullscreen);
     } else {
-        window.create(sf::VideoMode(width, height, 32), title, sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close);
+        window.create(sf::VideoMode(width, height, 32), title,
+                      sf::Style::Titlebar | sf::Style::Resize | sf::Style::Close);
     }
     fullscreen = fullscreenMode;
     // A recreated window loses both; without vertical synchronisation the loop would spin a core.

@@ -42,7 +42,8 @@ void propagateActivity(Transform& transform, bool value) {
 
 }  // namespace
 
-GameObject::GameObject(Scene* owner, int objectLayer) : id(IdGenerator::next()), layer(objectLayer), scene(owner) {
+GameObject::GameObject(Scene* owner, int objectLayer)
+    : id(IdGenerator::next()), layer(objectLayer), scene(owner) {
     addComponent<Transform>();
     transform = getComponent<Transform>();
 }
@@ -73,7 +74,9 @@ bool GameObject::hasTag(const std::string& tagName) const {
     return (tags & AssetManager::getInstance().getTagMask(tagName)) != 0;
 }
 
-void GameObject::setTag(const std::string& tagName) { tags = AssetManager::getInstance().getTagMask(tagName); }
+void GameObject::setTag(const std::string& tagName) {
+    tags = AssetManager::getInstance().getTagMask(tagName);
+}
 
 template <class Predicate>
 std::weak_ptr<GameObject> GameObject::findDescendant(const Predicate& matches) const {

@@ -31,16 +31,24 @@ bool InputManager::isActionPressed(const std::string& name) const {
     return found != actions.end() && hasFocus && isKeyHeld(found->second);
 }
 
-void InputManager::beginFrame() { keysDownThisFrame.clear(); }
+void InputManager::beginFrame() {
+    keysDownThisFrame.clear();
+}
 
-void InputManager::endFrame() { keysDownLastFrame = keysDownThisFrame; }
+void InputManager::endFrame() {
+    keysDownLastFrame = keysDownThisFrame;
+}
 
 bool InputManager::readFocus(const sf::Window& window) const {
     return focusSource ? focusSource(window) : window.hasFocus();
 }
 
-void InputManager::setKeyStateSource(KeyStateSource source) { keyStateSource = std::move(source); }
+void InputManager::setKeyStateSource(KeyStateSource source) {
+    keyStateSource = std::move(source);
+}
 
-void InputManager::setFocusSource(FocusSource source) { focusSource = std::move(source); }
+void InputManager::setFocusSource(FocusSource source) {
+    focusSource = std::move(source);
+}
 
 }  // namespace orn

@@ -14,9 +14,13 @@ SceneManager& SceneManager::getInstance() {
     return instance;
 }
 
-void SceneManager::init(sf::RenderWindow& target) { window = &target; }
+void SceneManager::init(sf::RenderWindow& target) {
+    window = &target;
+}
 
-void SceneManager::loadScene(std::shared_ptr<Scene> scene) { nextScene = std::move(scene); }
+void SceneManager::loadScene(std::shared_ptr<Scene> scene) {
+    nextScene = std::move(scene);
+}
 
 sf::RenderWindow& SceneManager::requireWindow() const {
     if (!window) {

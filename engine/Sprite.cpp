@@ -9,7 +9,9 @@
 
 namespace orn {
 
-Sprite::Sprite(const std::string& textureKey) { sprite.setTexture(*AssetManager::getInstance().getTexture(textureKey)); }
+Sprite::Sprite(const std::string& textureKey) {
+    sprite.setTexture(*AssetManager::getInstance().getTexture(textureKey));
+}
 
 Sprite::~Sprite() = default;
 

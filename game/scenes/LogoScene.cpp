@@ -3,7 +3,9 @@
 #include "engine/AssetManager.hpp"
 #include "engine/InputManager.hpp"
 
-void LogoScene::init() { orn::InputManager::getInstance().actions["escape"] = sf::Keyboard::Escape; }
+void LogoScene::init() {
+    orn::InputManager::getInstance().actions["escape"] = sf::Keyboard::Escape;
+}
 
 void LogoScene::unload() {
     orn::InputManager::getInstance().actions.clear();

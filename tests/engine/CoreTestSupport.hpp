@@ -1,0 +1,91 @@
+#pragma once
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/Component.hpp"
+#include "engine/Game.hpp"
+#include "engine/GameObject.hpp"
+#include "engine/Scene.hpp"
+#include "engine/SceneManager.hpp"
+
+namespace coretest {
+
+/// A scene whose init and unload run what the test gives it.
+class ScriptedScene : public orn::Scene {
+public:
+    std::function<void(ScriptedScene&)> onInit;
+    std::function<void(ScriptedScene&)> onUnload;
+
+    void init() override {
+        if (onInit) {
+            onInit(*this);
+        }
+    }
+    void unload() override {
+        if (onUnload) {
+            onUnload(*this);
+        }
+    }
+};
+
+/// Appends "<label>.<operation>" to a shared log for each engine call it receives; optional hooks let a
+/// test act from inside a call.
+class Recorder : public orn::Component {
+public:
+    Recorder(std::string recorderLabel, std::shared_ptr<std::vector<std::string>> sharedLog)
+        : label(std::move(recorderLabel)), log(std::move(sharedLog)) {}
+
+    void init() override { record("init"); }
+    void start() override { record("start"); }
+    void update() override {
+        record("update");
+        if (onUpdate) {
+            onUpdate(*this);
+        }
+    }
+    void lateUpdate() override { record("lateUpdate"); }
+    void onEnable() override { record("onEnable"); }
+    void onDisable() override { record("onDisable"); }
+    void onDestroy() override { record("onDestroy"); }
+    void draw() override { record("draw"); }
+
+    void record(const std::string& operation) { log->push_back(label + "." + operation); }
+
+    std::string label;
+    std::shared_ptr<std::vector<std::string>> log;
+    std::function<void(Recorder&)> onUpdate;
+};
+
+/// One game with an open 800 x 600 window for the whole test process, handed to the scene manager (which
+/// keeps a pointer to the window). Game::init is not run, so no data files are needed.
+inline orn::Game& sharedGame() {
+    static orn::Game game("tests", 800, 600, [] { return std::make_shared<ScriptedScene>(); });
+    static const bool opened = [] {
+        game.createWindow(false);
+        orn::SceneManager::getInstance().init(game.getWindow());
+        return true;
+    }();
+    (void)opened;
+    return game;
+}
+
+inline std::shared_ptr<std::vector<std::string>> makeLog() {
+    return std::make_shared<std::vector<std::string>>();
+}
+
+inline std::vector<std::string> entriesOf(const std::vector<std::string>& log, const std::string& operation) {
+    std::vector<std::string> matching;
+    for (const auto& entry : log) {
+        if (entry.size() >= operation.size() &&
+            entry.compare(entry.size() - operation.size(), operation.size(), operation) == 0) {
+            matching.push_back(entry);
+        }
+    }
+    return matching;
+}
+
+}  // namespace coretest
