@@ -50,24 +50,6 @@ NodePtr makeBinary(Node::Kind kind, NodePtr left, NodePtr right) {
     return makeNode(std::move(node));
 }
 
-float readProperty(const Widget& widget, Layout::Property property) {
-    switch (property) {
-        case Layout::Property::Left:
-            return widget.getPosition().x;
-        case Layout::Property::Top:
-            return widget.getPosition().y;
-        case Layout::Property::Right:
-            return widget.getPosition().x + widget.getSize().x;
-        case Layout::Property::Bottom:
-            return widget.getPosition().y + widget.getSize().y;
-        case Layout::Property::Width:
-            return widget.getSize().x;
-        case Layout::Property::Height:
-            return widget.getSize().y;
-    }
-    return 0.f;
-}
-
 // Recursive-descent parser over the expression grammar described in Layout.hpp.
 class Parser {
 public:
@@ -276,10 +258,10 @@ float evaluateNode(const Node& node, const Widget* self, sf::Vector2f parentSize
                     return 0.f;
             }
         case Node::Kind::Self:
-            return self != nullptr ? readProperty(*self, node.property) : 0.f;
+            return self != nullptr ? self->getLayoutProperty(node.property) : 0.f;
         case Node::Kind::Bound: {
             const std::shared_ptr<const Widget> widget = node.widget.lock();
-            return widget != nullptr ? readProperty(*widget, node.property) : 0.f;
+            return widget != nullptr ? widget->getLayoutProperty(node.property) : 0.f;
         }
     }
     return 0.f;

@@ -1,5 +1,6 @@
 #include "gui/Widget.hpp"
 
+#include <SFML/Graphics/VertexArray.hpp>
 #include <algorithm>
 #include <cctype>
 
@@ -48,6 +49,30 @@ sf::Vector2f Widget::getSize() const {
 
 sf::Vector2f Widget::getFullSize() const {
     return getSize();
+}
+
+float Widget::getLayoutProperty(Layout::Property property) const {
+    const auto width = [this] {
+        return m_autoSize ? getAutoSize().x : evaluate(m_width, Layout::Axis::Horizontal, Width);
+    };
+    const auto height = [this] {
+        return m_autoSize ? getAutoSize().y : evaluate(m_height, Layout::Axis::Vertical, Height);
+    };
+    switch (property) {
+        case Layout::Property::Left:
+            return evaluate(m_x, Layout::Axis::Horizontal, X);
+        case Layout::Property::Top:
+            return evaluate(m_y, Layout::Axis::Vertical, Y);
+        case Layout::Property::Right:
+            return evaluate(m_x, Layout::Axis::Horizontal, X) + width();
+        case Layout::Property::Bottom:
+            return evaluate(m_y, Layout::Axis::Vertical, Y) + height();
+        case Layout::Property::Width:
+            return width();
+        case Layout::Property::Height:
+            return height();
+    }
+    return 0.f;
 }
 
 void Widget::setVisible(bool visible) {
@@ -131,6 +156,42 @@ bool Widget::isMouseDown() const {
 sf::Color Widget::applyOpacity(sf::Color color) const {
     color.a = static_cast<sf::Uint8>(static_cast<float>(color.a) * m_opacity + 0.5f);
     return color;
+}
+
+void Widget::drawBox(sf::RenderTarget& target, sf::RenderStates states, const sf::FloatRect& rect,
+                     const Outline& borders, sf::Color border, sf::Color fill) {
+    sf::VertexArray vertices(sf::Triangles);
+    const auto addRect = [&vertices](float left, float top, float width, float height, sf::Color color) {
+        if (width <= 0.f || height <= 0.f || color.a == 0) {
+            return;
+        }
+        const sf::Vertex corners[4] = {{{left, top}, color},
+                                       {{left + width, top}, color},
+                                       {{left + width, top + height}, color},
+                                       {{left, top + height}, color}};
+        for (int index : {0, 1, 2, 0, 2, 3}) {
+            vertices.append(corners[index]);
+        }
+    };
+    const sf::FloatRect inner = shrink(rect, borders);
+    addRect(inner.left, inner.top, inner.width, inner.height, fill);
+    addRect(rect.left, rect.top, rect.width, inner.top - rect.top, border);
+    addRect(rect.left, inner.top + inner.height, rect.width,
+            rect.top + rect.height - inner.top - inner.height, border);
+    addRect(rect.left, inner.top, inner.left - rect.left, inner.height, border);
+    addRect(inner.left + inner.width, inner.top, rect.left + rect.width - inner.left - inner.width,
+            inner.height, border);
+    if (vertices.getVertexCount() > 0) {
+        target.draw(vertices, states);
+    }
+}
+
+sf::FloatRect Widget::shrink(const sf::FloatRect& rect, const Outline& outline) {
+    const float left = std::min(std::max(outline.left, 0.f), rect.width);
+    const float top = std::min(std::max(outline.top, 0.f), rect.height);
+    const float width = std::max(rect.width - left - std::max(outline.right, 0.f), 0.f);
+    const float height = std::max(rect.height - top - std::max(outline.bottom, 0.f), 0.f);
+    return {rect.left + left, rect.top + top, width, height};
 }
 
 bool Widget::handlesMouse() const {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gui/Layout.hpp"
+#include "gui/Outline.hpp"
 
 namespace gui {
 
@@ -38,6 +39,10 @@ public:
     // Size in view units. Text widgets size themselves to their text until setSize is called.
     void setSize(Layout width, Layout height);
     sf::Vector2f getSize() const;
+    // One edge (in view coordinates) or dimension, evaluating only the layouts that it needs, so that one
+    // coordinate may depend on another of the same widget.
+    float getLayoutProperty(Layout::Property property) const;
+
     // Size including everything drawn outside the widget's box; the same as getSize for these widgets.
     sf::Vector2f getFullSize() const;
 
@@ -82,6 +87,13 @@ protected:
     bool isMouseDown() const;
     // Opacity (0 to 1) from the renderer, applied to every colour the widget draws.
     sf::Color applyOpacity(sf::Color color) const;
+
+    // Fills `rect` with `fill` inside `borders` and draws the borders around it in `border`; fully
+    // transparent parts are skipped.
+    static void drawBox(sf::RenderTarget& target, sf::RenderStates states, const sf::FloatRect& rect,
+                        const Outline& borders, sf::Color border, sf::Color fill);
+    // `rect` shrunk by `outline` on each side (never to a negative size).
+    static sf::FloatRect shrink(const sf::FloatRect& rect, const Outline& outline);
 
     // Whether the widget takes part in mouse handling; the others let the mouse through to what lies below.
     virtual bool handlesMouse() const;
