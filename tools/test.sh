@@ -26,6 +26,9 @@ ctest --test-dir "$root/build" --output-on-failure -j "$jobs" || status=1
 
 echo "== tests (sanitizer build)"
 # Mesa's driver leaks a little in every GL program; those reports are suppressed, the project's are not.
+# Preloading the driver keeps it mapped until exit, so its frames can be named and matched.
+driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
+[ -f "$driver" ] && export LD_PRELOAD="$driver${LD_PRELOAD:+:$LD_PRELOAD}"
 ASAN_OPTIONS="abort_on_error=0:detect_leaks=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
