@@ -94,6 +94,13 @@ AnimatorConfiguration* AssetManager::loadAnimatorConfiguration(const std::string
                       AnimatorConfiguration::loadFromFile(rootPath + path, path));
 }
 
+gui::Theme* AssetManager::loadTheme(const std::string& key, const std::string& path) {
+    if (gui::Theme* existing = findIn(globalAssets.themes, sceneAssets.themes, key)) {
+        return existing;
+    }
+    return storeFirst(globalAssets.themes, key, std::make_shared<gui::Theme>(rootPath + path));
+}
+
 sf::Texture* AssetManager::getTexture(const std::string& key) const {
     return getFrom(globalAssets.textures, sceneAssets.textures, key);
 }
@@ -112,6 +119,10 @@ SpriteAnimation* AssetManager::getSpriteAnimation(const std::string& key) const 
 
 AnimatorConfiguration* AssetManager::getAnimatorConfiguration(const std::string& key) const {
     return getFrom(globalAssets.animatorConfigurations, sceneAssets.animatorConfigurations, key);
+}
+
+gui::Theme* AssetManager::getTheme(const std::string& key) const {
+    return getFrom(globalAssets.themes, sceneAssets.themes, key);
 }
 
 void AssetManager::loadTags() {

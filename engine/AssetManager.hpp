@@ -11,6 +11,7 @@
 #include "engine/AnimatorConfiguration.hpp"
 #include "engine/AssetLoadException.hpp"
 #include "engine/SpriteAnimation.hpp"
+#include "gui/Theme.hpp"
 
 namespace orn {
 
@@ -25,6 +26,7 @@ struct AssetStore {
     std::unordered_map<std::string, std::shared_ptr<SpriteAnimation>> spriteAnimations;
     std::unordered_map<std::string, std::shared_ptr<AnimatorConfiguration>> animatorConfigurations;
     std::unordered_map<std::string, std::shared_ptr<sf::SoundBuffer>> soundBuffers;
+    std::unordered_map<std::string, std::shared_ptr<gui::Theme>> themes;
 };
 
 /// Process-wide owner of everything read from the data directory. Each asset is loaded once under a key
@@ -56,12 +58,16 @@ public:
     /// the scene store keeps the first result under a key and returns it. Reader failures propagate.
     SpriteAnimation* loadSpriteAnimation(const std::string& key, const std::string& path);
     AnimatorConfiguration* loadAnimatorConfiguration(const std::string& key, const std::string& path);
+    /// Returns the theme already stored under key, else reads it into the global store. A theme file that
+    /// cannot be read or parsed raises the GUI library's gui::Exception, which passes through.
+    gui::Theme* loadTheme(const std::string& key, const std::string& path);
 
     sf::Texture* getTexture(const std::string& key) const;
     sf::Font* getFont(const std::string& key) const;
     sf::SoundBuffer* getSound(const std::string& key) const;
     SpriteAnimation* getSpriteAnimation(const std::string& key) const;
     AnimatorConfiguration* getAnimatorConfiguration(const std::string& key) const;
+    gui::Theme* getTheme(const std::string& key) const;
 
     /// Reads rootPath + "tags.json" into tags: "None" is 0, and the string of member n (for n from 1 to 31,
     /// all required) names the tag that owns the bit 1 << n; empty strings name no tag. Raises
