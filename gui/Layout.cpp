@@ -116,7 +116,15 @@ private:
         }
     }
 
+    // Every nesting (parentheses, min/max, unary signs) passes through here, so this bounds the recursion.
     NodePtr parseUnary() {
+        if (++m_depth > maxDepth) {
+            fail("nested too deeply");
+        }
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{m_depth};
         if (accept('-')) {
             Node node;
             node.kind = Node::Kind::Negate;
@@ -221,6 +229,8 @@ private:
 
     const std::string& m_text;
     std::size_t m_pos = 0;
+    int m_depth = 0;
+    static constexpr int maxDepth = 64;
 };
 
 float evaluateNode(const Node& node, const Widget* self, sf::Vector2f parentSize, Layout::Axis axis) {

@@ -160,8 +160,12 @@ private:
             }
             skipSpaceAndComments();
             if (accept('{')) {
+                if (++m_depth > maxDepth) {
+                    fail(line, "renderers are nested too deeply!");
+                }
                 auto nested = std::make_shared<RendererData>();
                 parseBody(nested);
+                --m_depth;
                 renderer->setRenderer(property, nested);
                 expectSemicolon(property);
             } else if (accept('&')) {
@@ -234,6 +238,8 @@ private:
     const std::string& m_filename;
     const std::string& m_directory;
     std::size_t m_pos = 0;
+    int m_depth = 0;
+    static constexpr int maxDepth = 32;
     std::size_t m_line = 1;
     std::vector<Reference> m_references;
 };

@@ -59,6 +59,12 @@ TEST(LayoutTest, RejectsMalformedExpressionsNamingThem) {
     }
 }
 
+TEST(LayoutTest, DeepNestingIsRejectedRatherThanExhaustingTheStack) {
+    EXPECT_FLOAT_EQ(eval(std::string(20, '(') + "1" + std::string(20, ')')), 1.f);
+    EXPECT_THROW(gui::Layout(std::string(100000, '(') + "1" + std::string(100000, ')')), gui::Exception);
+    EXPECT_THROW(gui::Layout(std::string(100000, '-') + "1"), gui::Exception);
+}
+
 class HudLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override {

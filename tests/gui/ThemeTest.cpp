@@ -197,6 +197,14 @@ TEST_F(ThemeTest, TexturesOutsideTheirImageAreRejected) {
     EXPECT_NE(missing.find("nothere.png"), std::string::npos) << missing;
 }
 
+TEST_F(ThemeTest, DeeplyNestedRenderersAreRejected) {
+    std::string text = "A {\n";
+    for (int i = 0; i < 10000; ++i) {
+        text += "B = {";
+    }
+    EXPECT_NE(errorOf(text).find("line 2"), std::string::npos);
+}
+
 TEST_F(ThemeTest, EmptyFilesAndCommentsOnlyGiveAnEmptyTheme) {
     EXPECT_FALSE(gui::Theme(write("empty.txt", "")).hasRenderer("Button"));
     EXPECT_FALSE(gui::Theme(write("comments.txt", "// nothing\n/* here */\n")).hasRenderer("Button"));
