@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "engine/Json.hpp"
+#include "engine/Tilemap.hpp"
 
 namespace orn {
 
@@ -66,6 +67,13 @@ sf::Font* AssetManager::loadFont(const std::string& key, const std::string& path
         throw AssetLoadException("Failed to load font!", path);
     }
     return storeFirst((persistent ? globalAssets : sceneAssets).fonts, key, std::move(font));
+}
+
+Tilemap* AssetManager::loadTilemap(const std::string& key, const std::string& path) {
+    if (Tilemap* existing = findIn(globalAssets.tilemaps, sceneAssets.tilemaps, key)) {
+        return existing;
+    }
+    return storeFirst(sceneAssets.tilemaps, key, std::make_shared<Tilemap>(rootPath + path));
 }
 
 sf::SoundBuffer* AssetManager::loadSound(const std::string& key, const std::string& path) {
