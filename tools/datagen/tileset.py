@@ -1,0 +1,363 @@
+"""The level's tileset: 16 x 16 tiles drawn from the palette, packed 16 to a row.
+
+Ground tiles come in the sixteen variants of a four-neighbour mask (which sides touch more ground),
+so that neighbouring tiles join without seams. Hand-drawn pieces (windows, lamps, the crate) are text
+grids in src/tiles.txt; the rest is drawn here."""
+
+import os
+
+from PIL import Image
+
+import pixels
+from pixels import colour, hash2
+
+TILE = 16
+COLUMNS = 16
+ROWS = 8
+
+# Neighbour bits of the ground mask: a set bit means ground continues on that side.
+NORTH, EAST, SOUTH, WEST = 1, 2, 4, 8
+
+# Fixed places of the hand-picked tiles; the breakable block must sit at (240, 112).
+PLACES = {
+    "ground_inner": (0, 1), "ground_inner_2": (1, 1), "ground_inner_3": (2, 1), "ground_inner_4": (3, 1),
+    "corner_ne": (4, 1), "corner_nw": (5, 1), "corner_se": (6, 1), "corner_sw": (7, 1),
+    "wall": (0, 2), "wall_2": (1, 2), "wall_3": (2, 2), "wall_cracked": (3, 2),
+    "window_dark": (4, 2), "window_lit": (5, 2), "pipe": (6, 2), "pipe_joint": (7, 2),
+    "wall_top": (8, 2), "pillar": (9, 2), "arch_left": (10, 2), "arch_right": (11, 2),
+    "drain": (12, 2), "wall_moss": (13, 2), "poster": (14, 2), "wall_dark": (15, 2),
+    "sky": (0, 3), "sky_star": (1, 3), "sky_star_2": (2, 3), "sky_star_3": (3, 3),
+    "moon_tl": (4, 3), "moon_tr": (5, 3), "moon_bl": (6, 3), "moon_br": (7, 3),
+    "roof_a": (8, 3), "roof_b": (9, 3), "roof_c": (10, 3), "city": (11, 3),
+    "city_window": (12, 3), "sky_low": (13, 3), "sky_low_star": (14, 3), "antenna": (15, 3),
+    "grass": (0, 4), "grass_2": (1, 4), "grass_3": (2, 4), "vine": (3, 4),
+    "vine_end": (4, 4), "chain": (5, 4), "chain_end": (6, 4), "web_left": (7, 4),
+    "web_right": (8, 4), "lamp_head": (9, 4), "lamp_pole": (10, 4), "lamp_glow": (11, 4),
+    "drip": (12, 4), "fog": (13, 4), "sign_exit": (14, 4), "bars": (15, 4),
+    "door_tl": (0, 5), "door_tr": (1, 5), "door_ml": (2, 5), "door_mr": (3, 5),
+    "door_bl": (4, 5), "door_br": (5, 5), "crate_bg": (6, 5), "barrel": (7, 5),
+    "tunnel_back": (8, 5), "sewer_water": (9, 5), "bones": (10, 5), "skull": (11, 5),
+    "block": (15, 7),
+}
+
+
+def ground_name(mask):
+    return "ground_%d" % mask
+
+
+def new_tile(fill=None):
+    return Image.new("RGBA", (TILE, TILE), colour(fill) if fill else pixels.TRANSPARENT)
+
+
+def put(img, x, y, name):
+    if 0 <= x < TILE and 0 <= y < TILE:
+        img.putpixel((x, y), colour(name))
+
+
+def rect(img, x0, y0, x1, y1, name):
+    for y in range(y0, y1 + 1):
+        for x in range(x0, x1 + 1):
+            put(img, x, y, name)
+
+
+def stones(img, seed, fill, light, dark, mortar):
+    """A wall of offset stones 8 x 4 pixels; every tile has the same seams so that tiles join."""
+    for y in range(TILE):
+        for x in range(TILE):
+            row = y // 4
+            shift = 4 if row % 2 else 0
+            sx = (x + shift) % 8
+            sy = y % 4
+            stone = ((x + shift) // 8, row)
+            if sy == 3 or sx == 7:
+                c = mortar
+            elif sy == 0 or sx == 0:
+                c = light
+            elif sy == 2 and sx >= 5:
+                c = dark
+            else:
+                c = fill
+            if c == fill and hash2(stone[0] * 7 + x, stone[1] * 5 + y, seed) % 23 == 0:
+                c = dark
+            put(img, x, y, c)
+
+
+def draw_ground(mask, seed=0):
+    img = new_tile()
+    stones(img, seed, "slate2", "slate3", "slate1", "navy")
+    if not mask & NORTH:
+        rect(img, 0, 0, 15, 0, "fog")
+        rect(img, 0, 1, 15, 1, "steel")
+        rect(img, 0, 2, 15, 2, "slate3")
+        for x in range(TILE):
+            if hash2(x, seed, 11) % 3 == 0:
+                put(img, x, 3, "slate3")
+    if not mask & SOUTH:
+        rect(img, 0, 14, 15, 14, "slate1")
+        rect(img, 0, 15, 15, 15, "night")
+    if not mask & WEST:
+        rect(img, 0, 0, 0, 15, "night")
+        rect(img, 1, 0, 1, 15, "slate1")
+        if not mask & NORTH:
+            put(img, 1, 0, "steel")
+            put(img, 1, 1, "slate3")
+            put(img, 0, 0, "slate1")
+    if not mask & EAST:
+        rect(img, 15, 0, 15, 15, "night")
+        rect(img, 14, 0, 14, 15, "slate1")
+        if not mask & NORTH:
+            put(img, 14, 0, "steel")
+            put(img, 14, 1, "slate3")
+            put(img, 15, 0, "slate1")
+    return img
+
+
+def draw_inner_corner(corner):
+    """Interior ground whose diagonal neighbour is open: a small notch of edge light."""
+    img = draw_ground(15)
+    xs = {"ne": (14, 15), "nw": (0, 1), "se": (14, 15), "sw": (0, 1)}[corner]
+    ys = {"ne": (0, 1), "nw": (0, 1), "se": (14, 15), "sw": (14, 15)}[corner]
+    for x in range(xs[0], xs[1] + 1):
+        for y in range(ys[0], ys[1] + 1):
+            put(img, x, y, "slate1" if corner[0] == "s" else "steel")
+    return img
+
+
+def draw_wall(seed, cracked=False, moss=False, dark=False):
+    img = new_tile()
+    if dark:
+        stones(img, seed, "night", "navy", "ink", "ink")
+    else:
+        stones(img, seed, "navy", "slate1", "night", "night")
+    if cracked:
+        for x, y in [(5, 2), (6, 3), (6, 4), (7, 5), (8, 6), (8, 7), (9, 8), (10, 9), (10, 10), (11, 11)]:
+            put(img, x, y, "ink")
+    if moss:
+        for x in range(TILE):
+            h = hash2(x, seed, 5) % 5
+            for y in range(12 + (h > 2), 16):
+                put(img, x, y, "moss_dk")
+            if h == 0:
+                put(img, x, 11, "moss_dk")
+    return img
+
+
+def draw_sky(stars=0, low=False):
+    img = new_tile("navy" if low else "night")
+    rng = pixels.Rng(17 + stars * 31 + (5 if low else 0))
+    for _ in range(stars):
+        x, y = 1 + rng.below(14), 1 + rng.below(14)
+        put(img, x, y, "pale")
+        if stars == 3 and _ == 0:
+            put(img, x, y, "white")
+    return img
+
+
+def draw_moon(part):
+    """A 32 x 32 moon split into four tiles."""
+    img = new_tile("night")
+    ox, oy = {"tl": (0, 0), "tr": (16, 0), "bl": (0, 16), "br": (16, 16)}[part]
+    for y in range(TILE):
+        for x in range(TILE):
+            gx, gy = x + ox - 15.5, y + oy - 15.5
+            d = (gx * gx + gy * gy) ** 0.5
+            if d < 12:
+                shadow = ((gx + 6) ** 2 + (gy - 3) ** 2) ** 0.5
+                c = "moon"
+                if shadow < 9:
+                    c = "pale"
+                if hash2(int(gx + 20), int(gy + 20), 3) % 9 == 0:
+                    c = "fog"
+                put(img, x, y, c)
+            elif d < 14:
+                put(img, x, y, "navy")
+    return img
+
+
+def draw_city(windows):
+    img = new_tile("ink")
+    if windows:
+        for (x, y) in [(3, 3), (4, 3), (10, 7), (11, 7), (3, 11), (4, 11)]:
+            put(img, x, y, "amber" if (x + y) % 3 else "lamp")
+    return img
+
+
+def draw_roof(kind):
+    """Roof silhouettes standing on the city block below."""
+    img = new_tile("night")
+    heights = {"a": [9, 9, 9, 9, 9, 9, 4, 4, 4, 4, 9, 9, 9, 9, 9, 9],
+               "b": [12, 12, 6, 6, 6, 6, 6, 6, 6, 6, 2, 2, 6, 6, 12, 12],
+               "c": [14, 13, 12, 11, 10, 9, 8, 7, 7, 8, 9, 10, 11, 12, 13, 14]}[kind]
+    for x, h in enumerate(heights):
+        rect(img, x, h, x, 15, "ink")
+    return img
+
+
+def draw_antenna():
+    img = new_tile("night")
+    rect(img, 7, 3, 7, 15, "ink")
+    rect(img, 4, 6, 10, 6, "ink")
+    rect(img, 5, 9, 9, 9, "ink")
+    put(img, 7, 2, "red")
+    return img
+
+
+def draw_grass(seed):
+    img = new_tile()
+    for x in range(TILE):
+        h = hash2(x, seed, 9) % 6
+        if h >= 2:
+            top = 15 - (h - 1)
+            for y in range(top, 16):
+                put(img, x, y, "moss" if y > top else "slime_dk")
+            if h == 5:
+                put(img, x, top - 1, "moss")
+    return img
+
+
+def draw_vine(end):
+    img = new_tile()
+    length = 10 if end else 16
+    for y in range(length):
+        x = 7 + (1 if (y // 3) % 2 else 0)
+        put(img, x, y, "moss_dk")
+        if y % 4 == 1:
+            put(img, x + 1, y, "moss")
+            put(img, x - 1, y + 1, "moss")
+    return img
+
+
+def draw_chain(end):
+    img = new_tile()
+    for y in range(0, 16 if not end else 10):
+        if y % 4 in (0, 1, 2):
+            put(img, 7 if (y // 4) % 2 == 0 else 8, y, "steel")
+        if y % 4 == 1:
+            put(img, 6, y, "slate3")
+            put(img, 9, y, "slate3")
+    if end:
+        rect(img, 6, 10, 9, 12, "slate3")
+        rect(img, 7, 13, 8, 13, "steel")
+    return img
+
+
+def draw_web(side):
+    img = new_tile()
+    for i in range(12):
+        x = i if side == "left" else 15 - i
+        put(img, x, 0, "fog")
+        put(img, 0 if side == "left" else 15, i, "fog")
+        if i % 4 == 2:
+            for j in range(0, 12 - i):
+                put(img, x + (0 if side == "left" else 0), j, "slate3")
+    for k in range(10):
+        x = k if side == "left" else 15 - k
+        put(img, x, k, "fog")
+    return img
+
+
+def draw_glow(img, cx, cy, radius, strength):
+    """Warm light added over a tile with falling opacity (the overlay draws it over the characters)."""
+    lamp = colour("lamp")
+    for y in range(TILE):
+        for x in range(TILE):
+            d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
+            if d < radius:
+                a = int(strength * (1 - d / radius))
+                # Quantised so the glow falls off in visible pixel-art steps.
+                a = a - a % 12
+                if a > 0:
+                    old = img.getpixel((x, y))
+                    if old[3] == 0:
+                        img.putpixel((x, y), (lamp[0], lamp[1], lamp[2], a))
+    return img
+
+
+def draw_fog():
+    img = new_tile()
+    c = colour("fog")
+    for y in range(8, 16):
+        for x in range(TILE):
+            if hash2(x, y, 21) % 3 == 0:
+                img.putpixel((x, y), (c[0], c[1], c[2], 28 + (y - 8) * 4))
+    return img
+
+
+def draw_water():
+    img = new_tile()
+    rect(img, 0, 6, 15, 15, "slime_dk")
+    rect(img, 0, 6, 15, 6, "slime")
+    for x in range(0, 16, 5):
+        put(img, x, 7, "slime_lt")
+    return img
+
+
+def build(out_dir):
+    """Writes the tileset image and returns {tile name: global id in the map (local index + 1)}."""
+    sheet = Image.new("RGBA", (TILE * COLUMNS, TILE * ROWS), pixels.TRANSPARENT)
+    grids = pixels.load_grids(pixels.src_path("tiles.txt"))
+    tiles = {}
+    for mask in range(16):
+        tiles[ground_name(mask)] = ((mask, 0), draw_ground(mask))
+    drawn = {
+        "ground_inner": draw_ground(15),
+        "ground_inner_2": draw_ground(15, 1),
+        "ground_inner_3": draw_ground(15, 2),
+        "ground_inner_4": draw_ground(15, 3),
+        "corner_ne": draw_inner_corner("ne"), "corner_nw": draw_inner_corner("nw"),
+        "corner_se": draw_inner_corner("se"), "corner_sw": draw_inner_corner("sw"),
+        "wall": draw_wall(0), "wall_2": draw_wall(1), "wall_3": draw_wall(2),
+        "wall_cracked": draw_wall(3, cracked=True), "wall_moss": draw_wall(4, moss=True),
+        "wall_dark": draw_wall(5, dark=True),
+        "sky": draw_sky(), "sky_star": draw_sky(1), "sky_star_2": draw_sky(2), "sky_star_3": draw_sky(3),
+        "sky_low": draw_sky(low=True), "sky_low_star": draw_sky(1, low=True),
+        "moon_tl": draw_moon("tl"), "moon_tr": draw_moon("tr"),
+        "moon_bl": draw_moon("bl"), "moon_br": draw_moon("br"),
+        "roof_a": draw_roof("a"), "roof_b": draw_roof("b"), "roof_c": draw_roof("c"),
+        "city": draw_city(False), "city_window": draw_city(True), "antenna": draw_antenna(),
+        "grass": draw_grass(0), "grass_2": draw_grass(1), "grass_3": draw_grass(2),
+        "vine": draw_vine(False), "vine_end": draw_vine(True),
+        "chain": draw_chain(False), "chain_end": draw_chain(True),
+        "web_left": draw_web("left"), "web_right": draw_web("right"),
+        "lamp_glow": draw_glow(new_tile(), 7.5, 0, 16, 90),
+        "fog": draw_fog(), "sewer_water": draw_water(),
+    }
+    for name, place in PLACES.items():
+        if name in drawn:
+            img = drawn[name]
+        elif name in grids:
+            img = compose(name, grids[name])
+        else:
+            raise ValueError("tile %s has no drawing" % name)
+        tiles[name] = (place, img)
+    used = {}
+    for name, (place, img) in tiles.items():
+        if place in used:
+            raise ValueError("tiles %s and %s share a place" % (name, used[place]))
+        used[place] = name
+        sheet.paste(img, (place[0] * TILE, place[1] * TILE))
+    pixels.save_png(sheet, os.path.join(out_dir, "tiles", "k7v_dr2m_rogue-noir.png"))
+    return {name: place[1] * COLUMNS + place[0] + 1 for name, (place, _) in tiles.items()}
+
+
+# Hand-drawn tiles are laid over a drawn backdrop where they have transparent pixels.
+BACKDROPS = {
+    "window_dark": lambda: draw_wall(6), "window_lit": lambda: draw_wall(7),
+    "pipe": lambda: draw_wall(8), "pipe_joint": lambda: draw_wall(9),
+    "pillar": lambda: draw_wall(10), "arch_left": lambda: draw_wall(11), "arch_right": lambda: draw_wall(12),
+    "drain": lambda: draw_wall(13), "poster": lambda: draw_wall(14), "wall_top": lambda: draw_sky(),
+    "door_tl": lambda: draw_wall(15), "door_tr": lambda: draw_wall(16), "door_ml": lambda: draw_wall(17),
+    "door_mr": lambda: draw_wall(18), "door_bl": lambda: draw_wall(19), "door_br": lambda: draw_wall(20),
+    "crate_bg": lambda: draw_wall(21), "barrel": lambda: draw_wall(22), "tunnel_back": lambda: draw_wall(23, dark=True),
+}
+
+
+def compose(name, grid):
+    if grid.size != (TILE, TILE):
+        raise ValueError("tile %s is %dx%d" % (name, grid.width, grid.height))
+    backdrop = BACKDROPS.get(name)
+    if backdrop is None:
+        return grid
+    img = backdrop()
+    img.alpha_composite(grid)
+    return img
