@@ -13,6 +13,8 @@ Sprite::Sprite(const std::string& textureKey) {
     sprite.setTexture(*AssetManager::getInstance().getTexture(textureKey));
 }
 
+Sprite::Sprite(const sf::Texture& texture, const sf::IntRect& textureRect) : sprite(texture, textureRect) {}
+
 Sprite::~Sprite() = default;
 
 void Sprite::draw() {

@@ -13,6 +13,9 @@ class Sprite : public Component {
 public:
     /// Raises AssetLoadException when the asset manager holds no texture under textureKey.
     explicit Sprite(const std::string& textureKey);
+    /// Shows textureRect of a texture that is not stored under a key (a tile map's tileset texture); the
+    /// texture's owner keeps it alive while the sprite draws.
+    Sprite(const sf::Texture& texture, const sf::IntRect& textureRect);
     ~Sprite() override;
 
     void draw() override;
