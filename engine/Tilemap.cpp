@@ -24,7 +24,7 @@ std::string gidText(int32_t gid) {
 
 }  // namespace
 
-Tilemap::Tilemap(const std::string& path) {
+Tilemap::Tilemap(const std::string& path) : path(path) {
     tmxMap = TmxMap::loadMap(path);
     if (!tmxMap) {
         throw AssetLoadException("Failed to load tilemap!", path);

@@ -78,6 +78,8 @@ public:
     /// Raises TiledObjectNotFoundException when there is no group of that name.
     const ObjectGroup& getObjectGroup(const std::string& name) const;
 
+    /// The file the map was read from, as given to the constructor; named in load errors.
+    std::string path;
     std::shared_ptr<TmxMap> tmxMap;
     std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;      ///< by tileset image path
     std::unordered_map<std::string, std::shared_ptr<Tileset>> tilesets;          ///< by tileset name

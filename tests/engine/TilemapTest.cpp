@@ -192,4 +192,16 @@ TEST_F(TilemapTest, TilesetsThatCannotHoldATileAreRejected) {
     expectRejected(tileset("sheet", 1, "tiles/sheet.png", 0), where + " has tiles of 0 x 0 pixels!");
 }
 
+TEST_F(TilemapTest, TheAssetManagerBuildsEachKeyOnceUntilTheSceneStoreIsCleared) {
+    orn::AssetManager& assets = orn::AssetManager::getInstance();
+    dir.write("level.tmx", R"(<map width="1" height="1" tilewidth="16" tileheight="16">)" +
+                               tileset("sheet", 1, "tiles/sheet.png") + "</map>");
+    orn::Tilemap* first = assets.loadTilemap("level", "level.tmx");
+    EXPECT_EQ(assets.loadTilemap("level", "absent.tmx"), first);
+    EXPECT_EQ(first->tilesets.count("sheet"), 1u);
+    assets.clearSceneAssets();
+    expectLoadError([&] { assets.loadTilemap("level", "absent.tmx"); }, "Failed to load tilemap!",
+                    dir.path("absent.tmx"));
+}
+
 }  // namespace
