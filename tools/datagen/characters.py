@@ -227,16 +227,20 @@ def draw_darklord(p):
         foot = (base[0] + 3 * p["step"], 46.5)
         c.capsule(foot, (foot[0] + 3, foot[1]), 1.2, "ink")
     c.polygon([(shoulder[0] - 5, shoulder[1] - 1), (shoulder[0] + 4, shoulder[1] - 1)] + hem[::-1] +
-              [(hem[0][0] - 3, hem[0][1] - 3)], "purple_dk")
-    c.polygon([(shoulder[0] - 2, shoulder[1]), (shoulder[0] + 4, shoulder[1])] +
-              [(h[0], h[1] - 1) for h in hem[4:][::-1]], "purple")
-    for i in range(0, 8, 2):
-        c.capsule(hem[i], (hem[i][0] + 0.5, hem[i][1] - 5), 0.5, "purple" if i < 4 else "violet")
+              [(hem[0][0] - 3, hem[0][1] - 3)], "purple")
+    c.polygon([(shoulder[0] - 1, shoulder[1]), (shoulder[0] + 4, shoulder[1])] +
+              [(h[0], h[1] - 1) for h in hem[5:][::-1]], "violet")
+    for i in range(0, 9, 2):
+        c.capsule(hem[i], (hem[i][0] + 0.5, hem[i][1] - 6), 0.5, "purple_dk" if i < 5 else "purple")
+    for h in hem:
+        c.dot(h[0], h[1] - 0.5, "lilac")
+    c.capsule((shoulder[0] - 4, shoulder[1]), (shoulder[0] + 4, shoulder[1]), 1.0, "purple_dk")
     # Hood with glowing eyes and a crown of spikes.
-    c.ellipse(head[0], head[1], 4.2, 4.8, "purple_dk", lean)
+    c.ellipse(head[0], head[1], 4.2, 4.8, "purple", lean)
+    c.ellipse(head[0] - 1, head[1] - 1, 2.5, 3, "violet", lean)
     c.ellipse(head[0] + 1.5, head[1] + 0.5, 2.5, 3, "ink", lean)
-    c.dot(head[0] + 2, head[1], "lilac")
-    c.dot(head[0] + 3.2, head[1], "lilac")
+    c.dot(head[0] + 2, head[1], "red")
+    c.dot(head[0] + 3.2, head[1], "red")
     crown = up(head, lean, 4.5)
     for dx in (-3, -1, 1, 3):
         tip = up((crown[0] + dx, crown[1]), lean, 2 + (dx in (-1, 1)))
@@ -247,8 +251,10 @@ def draw_darklord(p):
     c.capsule(shoulder, hand, 1.4, "purple")
     top = step(hand, p["staff"], 13)
     bottom = step(hand, p["staff"] + 180, 9)
-    c.capsule(bottom, top, 0.6, "slate3")
-    c.ellipse(top[0], top[1], 2.2, 2.2, "violet")
+    c.capsule(bottom, top, 0.8, "amber_dk")
+    c.capsule(step(hand, p["staff"], 2), top, 0.4, "amber")
+    c.ellipse(top[0], top[1], 2.8, 2.8, "violet")
+    c.ellipse(top[0] - 0.3, top[1] - 0.3, 1.6, 1.6, "lilac")
     c.dot(top[0] - 0.5, top[1] - 0.5, "white")
     c.ellipse(hand[0], hand[1], 1.3, 1.3, "pale")
     if p["flash"]:
@@ -350,11 +356,12 @@ def draw_logo(p):
     moon = p["moon"]
     if moon:
         cx, cy, r = 32, 17, 10
+        # A shadow disc slides off the moon: dark at 0, a crescent at 1.
+        sx, sy, sr = cx + 6 * moon, cy - 3 * moon, r * (1.05 - 0.25 * moon)
         for y in range(c.h):
             for x in range(c.w):
                 d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
-                cut = math.hypot(x + 0.5 - (cx + 4 + 10 * (1 - moon)), y + 0.5 - (cy - 3))
-                if d <= r and cut > r * (0.6 + 0.4 * (1 - moon)) * 1.05:
+                if d <= r and math.hypot(x + 0.5 - sx, y + 0.5 - sy) > sr:
                     c.dot(x, y, "moon" if d < r - 1.5 else "pale")
         if p["glow"]:
             for i in range(24):

@@ -34,21 +34,37 @@ def read_grids():
     return terrain, background, overlay
 
 
+SOLID = "#H"
+
+
 def solid(terrain, x, y):
-    """Rock outside the map counts as rock, so the borders get no edge."""
+    """Outside the map counts as solid, so the borders get no edge."""
     if x < 0 or y < 0 or x >= len(terrain[0]) or y >= len(terrain):
         return True
-    return terrain[y][x] == "#"
+    return terrain[y][x] in SOLID
 
 
 def ground_tile(terrain, x, y):
+    """The tile of a solid cell: its material's variant for the open sides around it."""
     mask = ((tileset.NORTH if solid(terrain, x, y - 1) else 0) | (tileset.EAST if solid(terrain, x + 1, y) else 0)
             | (tileset.SOUTH if solid(terrain, x, y + 1) else 0) | (tileset.WEST if solid(terrain, x - 1, y) else 0))
+    if terrain[y][x] == "H":
+        if mask == 15 and hash2(x, y, 2) % 7 == 0 and solid(terrain, x, y + 2):
+            return "facade_window_lit" if hash2(x, y, 4) % 3 else "facade_window_dark"
+        return tileset.facade_name(mask)
     if mask != 15:
         return tileset.ground_name(mask)
     for corner, (dx, dy) in (("ne", (1, -1)), ("nw", (-1, -1)), ("se", (1, 1)), ("sw", (-1, 1))):
         if not solid(terrain, x + dx, y + dy):
             return "corner_" + corner
+    if solid(terrain, x, y - 2) and terrain[y - 1][x] == "#":
+        # Old pipes run in long stretches at one depth; bones are scattered.
+        if y % 6 == 4 and (x // 12) % 3 == 1:
+            return "deep_pipe"
+        pick = hash2(x, y, 12) % 40
+        if pick == 0:
+            return "deep_bones"
+        return ("deep", "deep", "deep_2", "deep_3")[hash2(x, y) % 4]
     return ("ground_inner", "ground_inner", "ground_inner_2", "ground_inner_3", "ground_inner_4")[hash2(x, y) % 5]
 
 
@@ -70,7 +86,7 @@ PIECES = {
 }
 OVERLAY = {
     "g": ("grass", "grass_2", "grass_3"), "v": ("vine",), "V": ("vine_end",), "c": ("chain",), "C": ("chain_end",),
-    "<": ("web_left",), ">": ("web_right",), "L": ("lamp_head",), "l": ("lamp_pole",), "*": ("lamp_glow",),
+    "<": ("web_left",), ">": ("web_right",), "l": ("lamp_post",), "F": ("lamp_pole",),
     "f": ("fog",), "E": ("sign_exit",), "d": ("drip",), "=": ("bars",),
 }
 
@@ -103,9 +119,9 @@ def merge_colliders(terrain):
         runs = []
         x = 0
         while x < len(row):
-            if row[x] == "#":
+            if row[x] in SOLID:
                 start = x
-                while x < len(row) and row[x] == "#":
+                while x < len(row) and row[x] in SOLID:
                     x += 1
                 runs.append((start, x))
             else:
@@ -199,17 +215,17 @@ def build(out_dir, gids):
     terrain, background, overlay = read_grids()
     w, h = len(terrain[0]), len(terrain)
 
-    fore = [[ground_tile(terrain, x, y) if terrain[y][x] == "#" else None for x in range(w)] for y in range(h)]
+    fore = [[ground_tile(terrain, x, y) if terrain[y][x] in SOLID else None for x in range(w)] for y in range(h)]
     for y in range(h):
         for x in range(w):
-            if terrain[y][x] not in "#.":
+            if terrain[y][x] not in SOLID + ".":
                 raise ValueError("unknown terrain character %r at %d,%d" % (terrain[y][x], x, y))
     back = tile_layer(background, BACKGROUND, skip=(), pieces=PIECES)
     for y in range(h):
         for x in range(w):
-            if terrain[y][x] == "#":
+            if terrain[y][x] in SOLID:
                 back[y][x] = None
-    front = tile_layer(overlay, OVERLAY, pieces=None)
+    front = tile_layer(overlay, OVERLAY, pieces={"L": tileset.LAMP_PIECE})
 
     writer = MapWriter()
     colliders = writer.group("colliders")

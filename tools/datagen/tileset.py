@@ -32,17 +32,28 @@ PLACES = {
     "city_window": (12, 3), "sky_low": (13, 3), "sky_low_star": (14, 3), "antenna": (15, 3),
     "grass": (0, 4), "grass_2": (1, 4), "grass_3": (2, 4), "vine": (3, 4),
     "vine_end": (4, 4), "chain": (5, 4), "chain_end": (6, 4), "web_left": (7, 4),
-    "web_right": (8, 4), "lamp_head": (9, 4), "lamp_pole": (10, 4), "lamp_glow": (11, 4),
+    "web_right": (8, 4), "lamp_post": (9, 4), "lamp_pole": (10, 4),
     "drip": (12, 4), "fog": (13, 4), "sign_exit": (14, 4), "bars": (15, 4),
     "door_tl": (0, 5), "door_tr": (1, 5), "door_ml": (2, 5), "door_mr": (3, 5),
     "door_bl": (4, 5), "door_br": (5, 5), "crate_bg": (6, 5), "barrel": (7, 5),
     "tunnel_back": (8, 5), "sewer_water": (9, 5), "bones": (10, 5), "skull": (11, 5),
+    "deep_bones": (12, 5), "deep_pipe": (14, 5),
+    "deep": (0, 7), "deep_2": (1, 7), "deep_3": (2, 7), "facade_window_lit": (3, 7), "facade_window_dark": (4, 7),
+    "lamp_tl": (5, 7), "lamp_head": (6, 7), "lamp_tr": (7, 7),
+    "lamp_ml": (8, 7), "lamp_pole_lit": (9, 7), "lamp_mr": (10, 7),
+    "lamp_bl": (11, 7), "lamp_pole_low": (12, 7), "lamp_br": (13, 7),
     "block": (15, 7),
 }
+LAMP_PIECE = [["lamp_tl", "lamp_head", "lamp_tr"], ["lamp_ml", "lamp_pole_lit", "lamp_mr"],
+              ["lamp_bl", "lamp_pole_low", "lamp_br"]]
 
 
 def ground_name(mask):
     return "ground_%d" % mask
+
+
+def facade_name(mask):
+    return "facade_%d" % mask
 
 
 def new_tile(fill=None):
@@ -82,33 +93,84 @@ def stones(img, seed, fill, light, dark, mortar):
             put(img, x, y, c)
 
 
+def earth(img, seed, dark=False):
+    """Packed dark earth with scattered pebbles: the inside of the ground, quiet behind the surfaces."""
+    base, speck, stone = ("night", "navy", "slate1") if dark else ("slate1", "navy", "slate2")
+    for y in range(TILE):
+        for x in range(TILE):
+            h = hash2(x, y, seed)
+            c = base
+            if h % 29 == 0:
+                c = speck
+            put(img, x, y, c)
+    rng = pixels.Rng(seed * 13 + (7 if dark else 3))
+    for _ in range(2 if dark else 3):
+        x, y = rng.below(13), rng.below(13)
+        rect(img, x, y, x + 2, y + 1, stone)
+        put(img, x, y, speck if dark else "slate3")
+        rect(img, x, y + 2, x + 2, y + 2, speck)
+
+
 def draw_ground(mask, seed=0):
+    """Ground with a cobbled, moonlit cap where it is walked on and a lighter rim on open sides."""
     img = new_tile()
-    stones(img, seed, "slate2", "slate3", "slate1", "navy")
+    earth(img, seed)
     if not mask & NORTH:
         rect(img, 0, 0, 15, 0, "fog")
         rect(img, 0, 1, 15, 1, "steel")
-        rect(img, 0, 2, 15, 2, "slate3")
         for x in range(TILE):
-            if hash2(x, seed, 11) % 3 == 0:
-                put(img, x, 3, "slate3")
+            cobble = (x + 2) % 5
+            for y in range(2, 5):
+                put(img, x, y, "slate2" if cobble == 0 else ("slate3" if y < 4 else "slate2"))
+            if cobble == 1:
+                put(img, x, 2, "steel")
+        rect(img, 0, 5, 15, 5, "navy")
     if not mask & SOUTH:
-        rect(img, 0, 14, 15, 14, "slate1")
-        rect(img, 0, 15, 15, 15, "night")
-    if not mask & WEST:
-        rect(img, 0, 0, 0, 15, "night")
-        rect(img, 1, 0, 1, 15, "slate1")
-        if not mask & NORTH:
-            put(img, 1, 0, "steel")
-            put(img, 1, 1, "slate3")
-            put(img, 0, 0, "slate1")
-    if not mask & EAST:
-        rect(img, 15, 0, 15, 15, "night")
-        rect(img, 14, 0, 14, 15, "slate1")
-        if not mask & NORTH:
-            put(img, 14, 0, "steel")
-            put(img, 14, 1, "slate3")
-            put(img, 15, 0, "slate1")
+        rect(img, 0, 14, 15, 14, "navy")
+        rect(img, 0, 15, 15, 15, "ink")
+    for side, x_out, x_in in ((WEST, 0, 1), (EAST, 15, 14)):
+        if not mask & side:
+            rect(img, x_out, 0, x_out, 15, "slate3")
+            rect(img, x_in, 0, x_in, 15, "slate2")
+            if not mask & NORTH:
+                put(img, x_out, 0, "pale")
+                put(img, x_out, 1, "fog")
+            if not mask & SOUTH:
+                put(img, x_out, 15, "ink")
+                put(img, x_in, 15, "ink")
+    return img
+
+
+def draw_deep(seed):
+    img = new_tile()
+    earth(img, seed + 40, dark=True)
+    return img
+
+
+def draw_facade(mask, window=None):
+    """A building's wall in front of the characters: pale bricks, a cornice on top, dark open sides."""
+    img = new_tile()
+    stones(img, 30 + mask, "slate2", "slate3", "slate1", "ink")
+    if window:
+        rect(img, 3, 3, 12, 12, "ink")
+        rect(img, 4, 4, 11, 11, "lamp" if window == "lit" else "night")
+        if window == "lit":
+            rect(img, 4, 4, 6, 6, "lamp_lt")
+            rect(img, 4, 9, 11, 11, "amber")
+        rect(img, 7, 4, 8, 11, "ink")
+        rect(img, 4, 7, 11, 8, "ink")
+        rect(img, 2, 13, 13, 13, "steel")
+    if not mask & NORTH:
+        rect(img, 0, 0, 15, 0, "pale")
+        rect(img, 0, 1, 15, 2, "steel")
+        rect(img, 0, 3, 15, 3, "ink")
+    if not mask & SOUTH:
+        rect(img, 0, 13, 15, 13, "steel")
+        rect(img, 0, 14, 15, 15, "slate1")
+    for side, x_out, x_in in ((WEST, 0, 1), (EAST, 15, 14)):
+        if not mask & side:
+            rect(img, x_out, 0, x_out, 15, "ink")
+            rect(img, x_in, 0, x_in, 15, "slate3")
     return img
 
 
@@ -256,21 +318,30 @@ def draw_web(side):
     return img
 
 
-def draw_glow(img, cx, cy, radius, strength):
-    """Warm light added over a tile with falling opacity (the overlay draws it over the characters)."""
+def lamp_piece(grids):
+    """A street lamp with its light: 3 x 3 tiles of glow falling off in steps around the bulb, with the
+    lamp's head and pole in the middle column."""
+    size = 3 * TILE
+    glow = Image.new("RGBA", (size, size), pixels.TRANSPARENT)
     lamp = colour("lamp")
-    for y in range(TILE):
-        for x in range(TILE):
-            d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
-            if d < radius:
-                a = int(strength * (1 - d / radius))
-                # Quantised so the glow falls off in visible pixel-art steps.
-                a = a - a % 12
+    cx, cy = 23.5, 8.5
+    for y in range(size):
+        for x in range(size):
+            # Wider than high, brighter below the bulb than above it.
+            d = (((x + 0.5 - cx) / 23.0) ** 2 + ((y + 0.5 - cy) / (30.0 if y > cy else 14.0)) ** 2) ** 0.5
+            if d < 1:
+                a = int(70 * (1 - d) ** 1.2)
+                a -= a % 14
                 if a > 0:
-                    old = img.getpixel((x, y))
-                    if old[3] == 0:
-                        img.putpixel((x, y), (lamp[0], lamp[1], lamp[2], a))
-    return img
+                    glow.putpixel((x, y), (lamp[0], lamp[1], lamp[2], a))
+    glow.alpha_composite(grids["lamp_head"], (TILE, 0))
+    glow.alpha_composite(grids["lamp_top_pole"], (TILE, TILE))
+    glow.alpha_composite(grids["lamp_top_pole"], (TILE, 2 * TILE))
+    tiles = {}
+    for row, names in enumerate(LAMP_PIECE):
+        for col, name in enumerate(names):
+            tiles[name] = glow.crop((col * TILE, row * TILE, (col + 1) * TILE, (row + 1) * TILE))
+    return tiles
 
 
 def draw_fog():
@@ -299,6 +370,7 @@ def build(out_dir):
     tiles = {}
     for mask in range(16):
         tiles[ground_name(mask)] = ((mask, 0), draw_ground(mask))
+        tiles[facade_name(mask)] = ((mask, 6), draw_facade(mask))
     drawn = {
         "ground_inner": draw_ground(15),
         "ground_inner_2": draw_ground(15, 1),
@@ -319,14 +391,18 @@ def build(out_dir):
         "vine": draw_vine(False), "vine_end": draw_vine(True),
         "chain": draw_chain(False), "chain_end": draw_chain(True),
         "web_left": draw_web("left"), "web_right": draw_web("right"),
-        "lamp_glow": draw_glow(new_tile(), 7.5, 0, 16, 90),
+        "deep": draw_deep(0), "deep_2": draw_deep(1), "deep_3": draw_deep(2),
+        "facade_window_lit": draw_facade(15, "lit"), "facade_window_dark": draw_facade(15, "dark"),
         "fog": draw_fog(), "sewer_water": draw_water(),
     }
+    drawn.update(lamp_piece(grids))
     for name, place in PLACES.items():
         if name in drawn:
             img = drawn[name]
         elif name in grids:
             img = compose(name, grids[name])
+        elif name == "lamp_post":
+            img = grids["lamp_top_pole"]
         else:
             raise ValueError("tile %s has no drawing" % name)
         tiles[name] = (place, img)
@@ -348,7 +424,8 @@ BACKDROPS = {
     "drain": lambda: draw_wall(13), "poster": lambda: draw_wall(14), "wall_top": lambda: draw_sky(),
     "door_tl": lambda: draw_wall(15), "door_tr": lambda: draw_wall(16), "door_ml": lambda: draw_wall(17),
     "door_mr": lambda: draw_wall(18), "door_bl": lambda: draw_wall(19), "door_br": lambda: draw_wall(20),
-    "crate_bg": lambda: draw_wall(21), "barrel": lambda: draw_wall(22), "tunnel_back": lambda: draw_wall(23, dark=True),
+    "crate_bg": lambda: draw_wall(21),
+    "deep_bones": lambda: draw_deep(3), "deep_pipe": lambda: draw_deep(5), "barrel": lambda: draw_wall(22), "tunnel_back": lambda: draw_wall(23, dark=True),
 }
 
 
