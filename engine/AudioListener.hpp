@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/Component.hpp"
+
+namespace orn {
+
+/// Places the audio library's one listener at its object (10 units in front of the world plane), every frame.
+class AudioListener : public Component {
+public:
+    ~AudioListener() override;
+
+    void start() override;
+    void update() override;
+    void drawDebug() override;
+
+private:
+    void followObject();
+};
+
+}  // namespace orn

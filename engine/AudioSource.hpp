@@ -1,0 +1,32 @@
+#pragma once
+
+#include <SFML/Audio/Sound.hpp>
+#include <string>
+
+#include "engine/Component.hpp"
+
+namespace orn {
+
+/// A positional sound on its object, heard from the AudioListener. The buffer belongs to the asset manager,
+/// whose sound store outlives every scene, and must be mono for the position to matter.
+class AudioSource : public Component {
+public:
+    /// Raises AssetLoadException when no sound is loaded under soundKey.
+    AudioSource(const std::string& soundKey, bool playOnStart, bool loop);
+    ~AudioSource() override;
+
+    void init() override;
+    void update() override;
+    void drawDebug() override;
+
+    bool playOnStart;
+    sf::Sound sound;
+
+    static constexpr float minDistance = 100.f;  ///< pixels heard at full volume
+    static constexpr float attenuation = 10.f;
+
+private:
+    void followObject();
+};
+
+}  // namespace orn

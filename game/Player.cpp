@@ -1,0 +1,176 @@
+#include "game/Player.hpp"
+
+#include <iostream>
+
+#include "engine/AnimatedSprite.hpp"
+#include "engine/Animator.hpp"
+#include "engine/AssetManager.hpp"
+#include "engine/BoxCollider.hpp"
+#include "engine/DebugDraw.hpp"
+#include "engine/GameObject.hpp"
+#include "engine/InputManager.hpp"
+#include "engine/Rigidbody.hpp"
+#include "engine/SceneManager.hpp"
+#include "engine/Time.hpp"
+#include "engine/Transform.hpp"
+#include "game/GroundedCheck.hpp"
+#include "game/Health.hpp"
+#include "game/MainScene.hpp"
+#include "game/PlayerAttackZone.hpp"
+#include "game/Transmutation.hpp"
+
+namespace {
+
+std::weak_ptr<GroundedCheck> findGroundedCheck(const orn::Transform& transform) {
+    for (orn::Transform* child : transform.getChildren()) {
+        if (!child->gameObject) {
+            continue;
+        }
+        auto found = child->gameObject->getComponent<GroundedCheck>();
+        if (!found.expired()) {
+            return found;
+        }
+        found = findGroundedCheck(*child);
+        if (!found.expired()) {
+            return found;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+Player::Player(const std::shared_ptr<orn::BoxCollider>& human, const std::shared_ptr<orn::BoxCollider>& rat,
+               const std::shared_ptr<orn::BoxCollider>& minotaur)
+    : minotaurCollider(minotaur), ratCollider(rat), humanCollider(human) {}
+
+Player::~Player() = default;
+
+void Player::init() {
+    rigidbody = gameObject->getComponent<orn::Rigidbody>();
+    transmutation = gameObject->getComponent<Transmutation>();
+    groundedCheck = findGroundedCheck(*gameObject->getTransform().lock());
+    subscribe("playerDeath");
+    subscribe("playerHit");
+    attackObject = gameObject->findChildByName("Trigger");
+    if (auto object = attackObject.lock()) {
+        attackZone = object->getComponent<PlayerAttackZone>();
+    }
+}
+
+bool Player::isGrounded() const {
+    auto check = groundedCheck.lock();
+    return check && check->groundContacts > 0;
+}
+
+void Player::update() {
+    orn::InputManager& input = orn::InputManager::getInstance();
+    const float dt = orn::Time::getInstance().deltaTime;
+    auto body = rigidbody.lock();
+    auto forms = transmutation.lock();
+    auto zone = attackZone.lock();
+    if (!body || !forms || !zone) {
+        return;  // only a player built by its prefab has all three
+    }
+
+    float direction = 0.f;
+    if (!isAttacking) {
+        auto sprite = forms->getCurrentSprite().lock();
+        if (input.isActionPressed("left")) {
+            direction = -1.f;
+            if (sprite) {
+                sprite->flipX = true;
+            }
+            zone->setFlipped(true);
+        } else if (input.isActionPressed("right")) {
+            direction = 1.f;
+            if (sprite) {
+                sprite->flipX = false;
+            }
+            zone->setFlipped(false);
+        }
+        if (input.isActionDown("jump") && isGrounded() && forms->currentForm != Form::Minotaur) {
+            if (jumpForce != 0.f) {
+                body->impulses.push_back({0.f, -jumpForce});
+            }
+            if (forms->currentForm == Form::Human) {
+                if (auto animator = forms->getCurrentAnimator().lock()) {
+                    animator->play("jump");
+                }
+            }
+        }
+    }
+
+    const sf::Vector2f movement(direction * moveForce * dt, 0.f);
+    if (movement != sf::Vector2f()) {
+        body->impulses.push_back(movement);
+    }
+
+    if (input.isActionDown("attack") && isGrounded() && !isAttacking) {
+        if (auto animator = forms->getCurrentAnimator().lock()) {
+            animator->play("slash");
+        }
+        isAttacking = true;
+        attackTimer = 0.f;
+    }
+    if (isAttacking) {
+        attackTimer += dt;
+        if (attackTimer >= attackHitTime && !hitApplied) {
+            zone->attack();
+            hitApplied = true;
+        }
+        if (attackTimer >= attackDuration) {
+            isAttacking = false;
+            hitApplied = false;
+        }
+    }
+
+    const sf::Vector2f velocity = body->velocity;
+    isRunning = velocity.x > 1.f || velocity.x < -1.f;
+    isGoingUp = velocity.y < 0.f;
+    if (auto animator = forms->getCurrentAnimator().lock()) {
+        animator->parameters["isRunning"] = isRunning;
+        animator->parameters["isGoingUp"] = isGoingUp;
+        animator->parameters["isGrounded"] = isGrounded();
+    }
+}
+
+void Player::setAttackTiming(const std::string& animatorKey, float hitFraction) {
+    orn::AssetManager& assets = orn::AssetManager::getInstance();
+    float speed = 1.f;
+    for (const auto& state : assets.getAnimatorConfiguration(animatorKey)->states) {
+        if (state.name == "slash") {
+            speed = state.speed;
+            break;
+        }
+    }
+    const float duration = assets.getSpriteAnimation(animatorKey)->getDuration("slash");
+    attackDuration = duration / speed;
+    attackHitTime = attackDuration * hitFraction;
+}
+
+void Player::onEvent(const std::string& eventName, std::shared_ptr<orn::EventArgs> args) {
+    if (eventName == "playerDeath") {
+        std::cout << "Player died!" << std::endl;
+        if (auto death = std::dynamic_pointer_cast<Health::DeathEvent>(args)) {
+            if (auto killer = death->source.lock()) {
+                std::cout << "Killed by: " << killer->name << std::endl;
+            }
+        }
+        orn::SceneManager::getInstance().loadScene<MainScene>();
+    } else if (eventName == "playerHit") {
+        if (auto forms = transmutation.lock()) {
+            if (auto animator = forms->getCurrentAnimator().lock()) {
+                animator->play("hit");
+            }
+        }
+        // A hit ends the attack; clearing hitApplied too lets the next attack deal its damage.
+        isAttacking = false;
+        hitApplied = false;
+    }
+}
+
+void Player::drawDebug() {
+    const sf::Vector2f position = gameObject->getTransform().lock()->getPosition();
+    orn::DebugDraw::drawLine(position, position + rigidbody.lock()->velocity, 1.f);
+}

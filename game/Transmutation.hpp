@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+
+#include "engine/Component.hpp"
+#include "engine/EventArgs.hpp"
+#include "game/Form.hpp"
+#include "game/FormStats.hpp"
+
+namespace orn {
+class AnimatedSprite;
+class Animator;
+class GameObject;
+}  // namespace orn
+
+class Player;
+
+/// Knows the player's active and available forms, switches between them on "transmutate" or when a form
+/// region takes the active one away, and applies the form's stats to the player and its attack zone.
+class Transmutation : public orn::Component {
+public:
+    struct FormsAvailableArgs : virtual orn::EventArgs {
+        FormsAvailableArgs(bool human, bool rat, bool minotaur)
+            : humanAvailable(human), ratAvailable(rat), minotaurAvailable(minotaur) {}
+        bool humanAvailable;
+        bool ratAvailable;
+        bool minotaurAvailable;
+    };
+
+    Transmutation(FormStats humanStats, FormStats ratStats, FormStats minotaurStats);
+    ~Transmutation() override;
+
+    void start() override;
+    void update() override;
+
+    /// Switches to form if it is available; switching to the active form re-applies it.
+    void transmutate(Form form);
+    /// Sets the form's flag; losing the active form moves to another one when one is available.
+    void setFormAvailable(Form form, bool available);
+
+    std::weak_ptr<orn::Animator> getCurrentAnimator() const;
+    std::weak_ptr<orn::AnimatedSprite> getCurrentSprite() const;
+
+    FormStats humanStats;
+    FormStats ratStats;
+    FormStats minotaurStats;
+    bool humanAvailable = true;
+    bool ratAvailable = false;
+    bool minotaurAvailable = false;
+    Form currentForm = Form::Human;
+    std::weak_ptr<orn::GameObject> currentFormObject;
+    std::weak_ptr<orn::GameObject> minotaurObject;
+    std::weak_ptr<orn::GameObject> ratObject;
+    std::weak_ptr<orn::GameObject> humanObject;
+    std::weak_ptr<Player> player;
+
+private:
+    bool isAvailable(Form form) const;
+    void activate(const FormStats& stats, const std::weak_ptr<orn::GameObject>& object, Form form);
+};
