@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include "AssetTestDir.hpp"
+#include "CoreTestSupport.hpp"
+#include "engine/AnimatedSprite.hpp"
+#include "engine/AssetManager.hpp"
+#include "engine/Camera.hpp"
+#include "engine/Sprite.hpp"
+#include "engine/Time.hpp"
+#include "engine/Transform.hpp"
+
+namespace {
+
+class EmptyScene : public orn::Scene {
+public:
+    void init() override {}
+    void unload() override {}
+};
+
+/// Sprites and cameras drawn into the shared 800 x 600 test window, with their textures loaded from a
+/// fixture directory into the asset manager for the test.
+class SpriteDrawTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedRoot = assets.rootPath;
+        savedScene = assets.sceneAssets;
+        assets.rootPath = dir.root();
+        window.setView(window.getDefaultView());
+    }
+    void TearDown() override {
+        window.setView(window.getDefaultView());
+        assets.rootPath = savedRoot;
+        assets.sceneAssets = savedScene;
+        orn::Time::getInstance().deltaTime = savedDeltaTime;
+    }
+
+    orn::GameObject* objectAt(sf::Vector2f position) {
+        orn::GameObject* object = scene.createGameObject(0);
+        object->getTransform().lock()->setLocalPosition(position);
+        return object;
+    }
+
+    /// The window's back buffer as drawn so far.
+    sf::Image capture() {
+        sf::Texture texture;
+        texture.create(window.getSize().x, window.getSize().y);
+        texture.update(window);
+        return texture.copyToImage();
+    }
+
+    sf::RenderWindow& window = coretest::sharedGame().getWindow();
+    orn::AssetManager& assets = orn::AssetManager::getInstance();
+    AssetTestDir dir;
+    EmptyScene scene;
+    std::string savedRoot;
+    orn::AssetStore savedScene;
+    float savedDeltaTime = orn::Time::getInstance().deltaTime;
+};
+
+TEST_F(SpriteDrawTest, CameraAtZoomTwoShowsHalfTheWindowAroundItsObject) {
+    {
+        EmptyScene own;
+        orn::GameObject* object = own.createGameObject(1);
+        object->getTransform().lock()->setLocalPosition({1000.f, 400.f});
+        orn::Camera* camera = object->addComponent<orn::Camera>();
+        camera->zoom = 2.f;
+        camera->apply();
+
+        EXPECT_EQ(orn::Camera::main, camera);
+        const sf::View& view = window.getView();
+        EXPECT_EQ(view.getCenter(), sf::Vector2f(1000.f, 400.f));
+        EXPECT_EQ(view.getSize(), sf::Vector2f(400.f, 300.f));
+        // The world rectangle (800, 250, 400, 300) fills the window.
+        const sf::Vector2f topLeft = window.mapPixelToCoords({0, 0});
+        const sf::Vector2f bottomRight = window.mapPixelToCoords({800, 600});
+        EXPECT_NEAR(topLeft.x, 800.f, 1e-3f);
+        EXPECT_NEAR(topLeft.y, 250.f, 1e-3f);
+        EXPECT_NEAR(bottomRight.x, 1200.f, 1e-3f);
+        EXPECT_NEAR(bottomRight.y, 550.f, 1e-3f);
+    }
+    // Destroying the main camera clears Camera::main.
+    EXPECT_EQ(orn::Camera::main, nullptr);
+}
+
+TEST_F(SpriteDrawTest, OriginIsAFractionOfTheRectangleAndScalesMultiply) {
+    dir.writeImage("knight.png", 32, 48);
+    assets.loadTexture("knight", "knight.png");
+
+    orn::GameObject* parent = objectAt({50.f, 60.f});
+    parent->getTransform().lock()->setLocalScale({2.f, 2.f});
+    orn::GameObject* child = objectAt({10.f, 0.f});
+    child->getTransform().lock()->setParent(parent->getTransform().lock().get());
+    orn::Sprite* sprite = child->addComponent<orn::Sprite>("knight");
+    sprite->origin = {0.5f, 1.f};
+    sprite->scale = {0.5f, 0.5f};
+    sprite->draw();
+
+    EXPECT_EQ(sprite->sprite.getOrigin(), sf::Vector2f(16.f, 48.f));
+    EXPECT_EQ(sprite->sprite.getPosition(), sf::Vector2f(60.f, 60.f));
+    EXPECT_EQ(sprite->sprite.getScale(), sf::Vector2f(1.f, 1.f));
+
+    // A smaller rectangle moves the pivot with it.
+    sprite->sprite.setTextureRect({0, 0, 16, 16});
+    sprite->draw();
+    EXPECT_EQ(sprite->sprite.getOrigin(), sf::Vector2f(8.f, 16.f));
+}
+
+TEST_F(SpriteDrawTest, FlippedAnimatedSpritesMirrorEachFrame) {
+    dir.writeImage("strip.png", 32, 8);
+    dir.write("strip.json", R"({"frames": [{"frame": {"x": 0, "y": 0, "w": 16, "h": 8}, "duration": 100},
+                                            {"frame": {"x": 16, "y": 0, "w": 16, "h": 8}, "duration": 100}],
+                               "meta": {"frameTags": [{"name": "walk", "from": 0, "to": 1}]}})");
+    assets.loadTexture("strip", "strip.png");
+    assets.loadSpriteAnimation("strip", "strip.json");
+
+    orn::AnimatedSprite* sprite =
+        objectAt({0.f, 0.f})->addComponent<orn::AnimatedSprite>("strip", "strip", "walk");
+    sprite->flipX = true;
+    sprite->origin = {0.5f, 1.f};
+    orn::Time::getInstance().deltaTime = 0.1f;
+    for (const sf::IntRect mirrored : {sf::IntRect(16, 0, -16, 8), sf::IntRect(32, 0, -16, 8)}) {
+        sprite->update();
+        sprite->draw();
+        EXPECT_EQ(sprite->sprite.getTextureRect(), mirrored);
+        EXPECT_EQ(sprite->sprite.getOrigin(), sf::Vector2f(8.f, 8.f));
+    }
+}
+
+TEST_F(SpriteDrawTest, SpritesAreDrawnThroughTheCameraIntoTheWindow) {
+    // A 4 x 4 red block, and a 4 x 4 sprite whose left half is green and right half blue.
+    sf::Image halves;
+    halves.create(4, 4, sf::Color::Green);
+    for (unsigned y = 0; y < 4; ++y) {
+        halves.setPixel(2, y, sf::Color::Blue);
+        halves.setPixel(3, y, sf::Color::Blue);
+    }
+    ASSERT_TRUE(halves.saveToFile(dir.path("halves.png")));
+    dir.writeImage("red.png", 4, 4, sf::Color::Red);
+    assets.loadTexture("red", "red.png");
+    assets.loadTexture("halves", "halves.png");
+
+    EmptyScene own;
+    orn::GameObject* cameraObject = own.createGameObject(1);
+    cameraObject->getTransform().lock()->setLocalPosition({100.f, 100.f});
+    orn::Camera* camera = cameraObject->addComponent<orn::Camera>();
+    camera->zoom = 2.f;
+
+    orn::Sprite* red = objectAt({100.f, 100.f})->addComponent<orn::Sprite>("red");
+    orn::Sprite* plain = objectAt({120.f, 100.f})->addComponent<orn::Sprite>("halves");
+    orn::Sprite* mirrored = objectAt({140.f, 100.f})->addComponent<orn::Sprite>("halves");
+    mirrored->flipX = true;
+
+    window.clear(sf::Color::Black);
+    camera->apply();
+    red->draw();
+    plain->draw();
+    mirrored->draw();
+    const sf::Image image = capture();
+
+    // World (100, 100) is the window's centre; every world unit covers 2 x 2 pixels.
+    EXPECT_EQ(image.getPixel(400, 300), sf::Color::Red);
+    EXPECT_EQ(image.getPixel(407, 307), sf::Color::Red);
+    EXPECT_EQ(image.getPixel(408, 300), sf::Color::Black);
+    EXPECT_EQ(image.getPixel(399, 300), sf::Color::Black);
+    EXPECT_EQ(image.getPixel(441, 302), sf::Color::Green);
+    EXPECT_EQ(image.getPixel(446, 302), sf::Color::Blue);
+    EXPECT_EQ(image.getPixel(481, 302), sf::Color::Blue);
+    EXPECT_EQ(image.getPixel(486, 302), sf::Color::Green);
+    EXPECT_EQ(image.getPixel(400, 320), sf::Color::Black);
+}
+
+}  // namespace
