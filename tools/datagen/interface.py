@@ -41,11 +41,16 @@ def indicator_frame():
     return img
 
 
+# Part of each form's first idle frame shown as its HUD icon: head and shoulders, the whole rat.
+PORTRAITS = (("player", (7, 0, 27, 20)), ("rat", (0, 0, 32, 16)), ("minotaur", (20, 0, 50, 30)))
+
+
 def form_icons():
+    """Human, rat and minotaur side by side, 64 x 64 each."""
     sheet = Image.new("RGBA", (192, 64), pixels.TRANSPARENT)
-    for i, (key, animation) in enumerate((("player", "idle"), ("rat", "idle"), ("minotaur", "idle"))):
-        icon = fit(first_frame(key, animation), 56)
-        sheet.alpha_composite(icon, (i * 64 + (64 - icon.width) // 2, 60 - icon.height))
+    for i, (key, box) in enumerate(PORTRAITS):
+        icon = fit(first_frame(key, "idle").crop(box), 60)
+        sheet.alpha_composite(icon, (i * 64 + (64 - icon.width) // 2, (64 - icon.height) // 2))
     return sheet
 
 
@@ -57,7 +62,7 @@ def window_icon():
     c.ellipse(24.5, 7.5, 4, 4, "night")
     img.alpha_composite(c.img)
     figure = first_frame("player", "idle").crop((8, 2, 24, 32))
-    img.alpha_composite(figure, (7, 2))
+    img.alpha_composite(figure, (4, 2))
     return pixels.outline(img, colour("ink"))
 
 

@@ -72,7 +72,7 @@ def ground_tile(terrain, x, y):
 BACKGROUND = {
     ".": ("sky", "sky", "sky", "sky", "sky_star", "sky", "sky_star_2", "sky", "sky_star_3"),
     "^": ("roof_a", "roof_b", "roof_c", "roof_a", "roof_b", "antenna"),
-    "c": ("city", "city", "city_window"),
+    "c": ("city", "city", "city", "city_window"),
     "t": ("wall_top",),
     "w": ("wall", "wall", "wall_2", "wall_3", "wall", "wall_2", "wall_cracked", "wall_moss"),
     "W": ("window_lit",), "o": ("window_dark",), "|": ("pipe",), "+": ("pipe_joint",),

@@ -239,8 +239,8 @@ def draw_moon(part):
 def draw_city(windows):
     img = new_tile("ink")
     if windows:
-        for (x, y) in [(3, 3), (4, 3), (10, 7), (11, 7), (3, 11), (4, 11)]:
-            put(img, x, y, "amber" if (x + y) % 3 else "lamp")
+        for (x, y) in [(3, 4), (10, 9), (11, 9)]:
+            put(img, x, y, "amber_dk" if x == 11 else "amber")
     return img
 
 
