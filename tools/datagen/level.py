@@ -181,6 +181,7 @@ class MapWriter:
 
 
 def render_object(obj):
+    """One object as the editor writes it (properties sorted by name)."""
     oid, name, kind, x, y, w, h, props, point = obj
     attrs = 'id="%d"' % oid
     if name:
@@ -194,7 +195,7 @@ def render_object(obj):
     lines = ["  <object %s>" % attrs]
     if props:
         lines.append("   <properties>")
-        for pname, ptype, value in props:
+        for pname, ptype, value in sorted(props):
             typed = ' type="%s"' % ptype if ptype != "string" else ""
             lines.append("    <property name=%s%s value=%s/>" % (quoteattr(pname), typed, quoteattr(value)))
         lines.append("   </properties>")
@@ -305,7 +306,7 @@ def build(out_dir, gids):
     colours = {"colliders": "#c8403c", "entities": "#f0c864", "destroyables": "#8c6a52",
                "triggers": "#7ccc68", "tutorial": "#bcc6de"}
     for name, objs in writer.groups:
-        lines.append(' <objectgroup id="%d" name="%s" color="%s">' % (layer_id, name, colours[name]))
+        lines.append(' <objectgroup color="%s" id="%d" name="%s">' % (colours[name], layer_id, name))
         for obj in objs:
             lines.extend(render_object(obj))
         lines.append(" </objectgroup>")
