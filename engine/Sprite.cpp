@@ -29,7 +29,14 @@ void Sprite::draw() {
     if (flipX) {
         sprite.setTextureRect({rect.left + rect.width, rect.top, -rect.width, rect.height});
     }
-    SceneManager::getInstance().requireWindow().draw(sprite);
+    sf::RenderWindow& window = SceneManager::getInstance().requireWindow();
+    // A level holds thousands of tile sprites; those wholly outside the view would cost a draw call each.
+    const sf::View& view = window.getView();
+    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
+    if (view.getRotation() == 0.f && !visible.intersects(sprite.getGlobalBounds())) {
+        return;
+    }
+    window.draw(sprite);
 }
 
 }  // namespace orn

@@ -18,6 +18,8 @@ public:
     Sprite(const sf::Texture& texture, const sf::IntRect& textureRect);
     ~Sprite() override;
 
+    /// Draws into the scene manager's window in its current view; sprites wholly outside the view are
+    /// skipped. Raises NotInitializedException without a window.
     void draw() override;
 
     sf::Sprite sprite;

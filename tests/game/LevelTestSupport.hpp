@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cmath>
+#include <memory>
+
+#include "GameTestSupport.hpp"
+#include "engine/AssetManager.hpp"
+#include "engine/GameObject.hpp"
+#include "engine/Rigidbody.hpp"
+#include "engine/Transform.hpp"
+#include "game/Health.hpp"
+#include "game/MainScene.hpp"
+#include "game/Player.hpp"
+#include "game/Transmutation.hpp"
+
+namespace gametest {
+
+/// The real level from data/main.tmx, driven with fixed 60 Hz frames and a scripted keyboard.
+class Level {
+public:
+    GameDriver& driver = GameDriver::instance();
+
+    Level() {
+        // The menu loads the GUI theme into the global store before the level is ever entered.
+        orn::AssetManager::getInstance().loadTheme("default_theme", "gui/gui_theme.txt");
+        driver.held.clear();
+        driver.enter(std::make_shared<MainScene>());
+    }
+
+    std::shared_ptr<orn::Scene> scene() const { return orn::SceneManager::getInstance().getCurrentScene(); }
+
+    /// The first object of the current scene with the tag (the player's root for "Player").
+    std::shared_ptr<orn::GameObject> tagged(const std::string& tag) const {
+        for (const auto& layer : scene()->layers) {
+            for (const auto& entry : layer) {
+                if (entry.second->hasTag(tag)) {
+                    return entry.second;
+                }
+            }
+        }
+        return nullptr;
+    }
+    std::vector<std::shared_ptr<orn::GameObject>> allTagged(const std::string& tag) const {
+        std::vector<std::shared_ptr<orn::GameObject>> found;
+        for (const auto& layer : scene()->layers) {
+            for (const auto& entry : layer) {
+                if (entry.second->hasTag(tag) && !entry.second->destroyed) {
+                    found.push_back(entry.second);
+                }
+            }
+        }
+        return found;
+    }
+
+    std::shared_ptr<orn::GameObject> playerObject() const { return tagged("Player"); }
+    std::shared_ptr<Player> player() const { return playerObject()->getComponent<Player>().lock(); }
+    std::shared_ptr<Transmutation> forms() const {
+        return playerObject()->getComponent<Transmutation>().lock();
+    }
+    std::shared_ptr<Health> health() const { return playerObject()->getComponent<Health>().lock(); }
+    std::shared_ptr<orn::Rigidbody> body() const {
+        return playerObject()->getComponent<orn::Rigidbody>().lock();
+    }
+    sf::Vector2f position() const { return playerObject()->getTransform().lock()->getPosition(); }
+
+    void hold(sf::Keyboard::Key key) { driver.held.insert(key); }
+    void release(sf::Keyboard::Key key) { driver.held.erase(key); }
+    void frames(int count) { driver.frames(count); }
+    void press(sf::Keyboard::Key key) {
+        hold(key);
+        driver.frame();
+        release(key);
+        driver.frame();
+    }
+
+    /// Runs frames until the player stands on something, at most two seconds.
+    bool land() {
+        float lastY = position().y;
+        for (int frame = 0; frame < 120; ++frame) {
+            driver.frame();
+            const float y = position().y;
+            if (player()->isGrounded() && std::fabs(y - lastY) < 0.05f) {
+                return true;
+            }
+            lastY = y;
+        }
+        return false;
+    }
+};
+
+}  // namespace gametest
