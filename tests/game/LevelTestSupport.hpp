@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 
 #include "GameTestSupport.hpp"
 #include "engine/AssetManager.hpp"
@@ -50,6 +51,21 @@ public:
             }
         }
         return found;
+    }
+
+    /// The level's map, as the scene loaded it.
+    const orn::Tilemap& map() const {
+        return *orn::AssetManager::getInstance().loadTilemap("main", "main.tmx");
+    }
+    /// The first object of a map group that satisfies the test; fails the test when there is none.
+    template <class Test>
+    const orn::Tilemap::Object& mapObject(const std::string& group, Test test) const {
+        for (const auto& object : map().getObjectGroup(group).objects) {
+            if (test(*object)) {
+                return *object;
+            }
+        }
+        throw std::runtime_error("The level has no such object in '" + group + "'!");
     }
 
     std::shared_ptr<orn::GameObject> playerObject() const { return tagged("Player"); }
