@@ -61,8 +61,7 @@ def ground_tile(terrain, x, y):
         # Old pipes run in long stretches at one depth; bones are scattered.
         if y % 6 == 4 and (x // 12) % 3 == 1:
             return "deep_pipe"
-        pick = hash2(x, y, 12) % 40
-        if pick == 0:
+        if hash2(x, y, 12) % 90 == 0:
             return "deep_bones"
         return ("deep", "deep", "deep_2", "deep_3")[hash2(x, y) % 4]
     return ("ground_inner", "ground_inner", "ground_inner_2", "ground_inner_3", "ground_inner_4")[hash2(x, y) % 5]
