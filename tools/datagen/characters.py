@@ -4,7 +4,6 @@ the human's 32 px width gives a 16 x 24 body, the rat's 32 px a body of 8 x 8 (d
 the minotaur's 64 px a 16 x 16 body, the dark lord's 48 px 24 x 24 and the slime's 32 px 16 x 10."""
 
 import math
-import os
 
 import pixels
 import puppet
@@ -196,7 +195,7 @@ def draw_minotaur(p):
 
 
 def dissolve(c, share, seed):
-    """Removes a share of the opaque pixels, the upper ones first, in a fixed scattered order."""
+    """Removes a share of the opaque pixels, the lower ones first, in a fixed scattered order."""
     if share <= 0:
         return
     for y in range(c.h):

@@ -37,11 +37,6 @@ def colour(name):
     return PALETTE[name]
 
 
-def shade(rgba, alpha):
-    """The colour with another opacity (0..255)."""
-    return (rgba[0], rgba[1], rgba[2], alpha)
-
-
 def load_grids(path):
     """Reads a grid file: a "legend" block mapping one character to a palette name, then named
     blocks of equally long rows. A block starts with "[name]" and ends at a blank line.
