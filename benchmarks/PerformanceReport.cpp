@@ -1,0 +1,197 @@
+// Measures, in one run on this machine, what the performance report states: the level's frame time against
+// a bare SFML loop drawing as many sprites, the level's build time against a bare parse of its map, and the
+// physics step's cost as the level grows. Prints Markdown. Needs a display and the repository root as
+// working directory.
+#include <SFML/Graphics.hpp>
+#include <SFML/OpenGL.hpp>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <rapidxml/rapidxml.hpp>
+#include <vector>
+
+#include "engine/AssetManager.hpp"
+#include "engine/Camera.hpp"
+#include "engine/Game.hpp"
+#include "engine/GameObject.hpp"
+#include "engine/PhysicsManager.hpp"
+#include "engine/Rigidbody.hpp"
+#include "engine/Scene.hpp"
+#include "engine/SceneManager.hpp"
+#include "engine/Sprite.hpp"
+#include "engine/Tilemap.hpp"
+#include "engine/Transform.hpp"
+#include "game/MainScene.hpp"
+#include "game/MapObjectFactory.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr float frameSeconds = 1.f / 60.f;
+
+double millisecondsOf(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct Summary {
+    double median;
+    double worst;
+};
+
+Summary summarise(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return {samples[samples.size() / 2], samples.back()};
+}
+
+/// Draw calls are queued by the driver; waiting for the frame to be shown makes each sample the frame's
+/// whole cost.
+void finish(sf::RenderWindow& window) {
+    window.setActive(true);
+    glFinish();
+}
+
+int visibleSprites() {
+    const sf::View& view = orn::Camera::main->view;
+    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
+    int count = 0;
+    for (const auto& layer : orn::SceneManager::getInstance().getCurrentScene()->layers) {
+        for (const auto& entry : layer) {
+            auto sprite = entry.second->getComponent<orn::Sprite>().lock();
+            if (sprite && entry.second->isActive() && visible.intersects(sprite->sprite.getGlobalBounds())) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+class GrownLevel : public orn::Scene {
+public:
+    explicit GrownLevel(int copies) : copies(copies) {}
+    void init() override {
+        orn::Tilemap* map = orn::AssetManager::getInstance().loadTilemap("main", "main.tmx");
+        MainScene::loadLevelAssets();
+        const float width = 3744.f;
+        MapObjectFactory& factory = MapObjectFactory::getInstance();
+        for (int copy = 0; copy < copies; ++copy) {
+            for (const char* group : {"colliders", "entities", "destroyables"}) {
+                for (const auto& object : map->getObjectGroup(group).objects) {
+                    if (object->type == "Player" && copy > 0) {
+                        continue;  // one player: its components find each other by tag
+                    }
+                    orn::Tilemap::Object moved = *object;
+                    moved.x += width * static_cast<float>(copy);
+                    factory.creators.at(moved.type)(moved, 3, this);
+                }
+            }
+        }
+    }
+    void unload() override { orn::AssetManager::getInstance().clearSceneAssets(); }
+
+private:
+    int copies;
+};
+
+}  // namespace
+
+int main() {
+    orn::Game game("Kestrith", 800, 600, [] { return std::make_shared<MainScene>(); });
+    game.init();
+    orn::AssetManager::getInstance().loadTheme("default_theme", "gui/gui_theme.txt");
+    sf::RenderWindow& window = game.getWindow();
+    for (int frame = 0; frame < 120; ++frame) {
+        game.update(sf::seconds(frameSeconds));
+        game.draw();
+    }
+
+    constexpr int frames = 600;
+    std::vector<double> level;
+    for (int frame = 0; frame < frames; ++frame) {
+        level.push_back(millisecondsOf([&] {
+            game.update(sf::seconds(frameSeconds));
+            game.draw();
+            finish(window);
+        }));
+    }
+    const int sprites = visibleSprites();
+
+    const sf::Texture& tiles = *orn::AssetManager::getInstance().getTexture("tileset");
+    std::vector<sf::Sprite> plain;
+    for (int i = 0; i < sprites; ++i) {
+        plain.emplace_back(tiles, sf::IntRect(16 * (i % 16), 16 * ((i / 16) % 8), 16, 16));
+        plain.back().setPosition(static_cast<float>(16 * (i % 25)), static_cast<float>(16 * ((i / 25) % 19)));
+    }
+    std::vector<double> bare;
+    for (int frame = 0; frame < frames; ++frame) {
+        bare.push_back(millisecondsOf([&] {
+            window.setView(sf::View(sf::FloatRect(0.f, 0.f, 400.f, 300.f)));
+            window.clear();
+            for (const auto& sprite : plain) {
+                window.draw(sprite);
+            }
+            window.display();
+            finish(window);
+        }));
+    }
+
+    std::vector<double> builds;
+    for (int i = 0; i < 10; ++i) {
+        builds.push_back(millisecondsOf([&] {
+            orn::SceneManager::getInstance().loadScene<MainScene>();
+            game.update(sf::seconds(frameSeconds));
+        }));
+    }
+    std::vector<double> parses;
+    for (int i = 0; i < 10; ++i) {
+        parses.push_back(millisecondsOf([] {
+            std::ifstream file("data/main.tmx");
+            std::vector<char> text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            text.push_back('\0');
+            rapidxml::xml_document<> document;
+            document.parse<0>(text.data());
+        }));
+    }
+
+    std::vector<std::pair<int, Summary>> steps;
+    for (int copies : {1, 2, 4}) {
+        orn::SceneManager::getInstance().loadScene(std::make_shared<GrownLevel>(copies));
+        for (int frame = 0; frame < 60; ++frame) {
+            game.update(sf::seconds(frameSeconds));
+        }
+        orn::PhysicsManager& physics = orn::PhysicsManager::getInstance();
+        std::vector<double> samples;
+        for (int step = 0; step < 500; ++step) {
+            samples.push_back(millisecondsOf([&] {
+                physics.collisionPass();
+                physics.integrate(orn::Game::fixedStep);
+            }));
+        }
+        steps.emplace_back(copies, summarise(samples));
+    }
+    orn::SceneManager::getInstance().shutdown();
+
+    const Summary levelFrame = summarise(level);
+    const Summary bareFrame = summarise(bare);
+    const Summary build = summarise(builds);
+    const Summary parse = summarise(parses);
+    std::printf("| measure | median | worst |\n|---|---|---|\n");
+    std::printf("| level frame (%d frames, %d visible sprites) | %.2f ms | %.2f ms |\n", frames, sprites,
+                levelFrame.median, levelFrame.worst);
+    std::printf("| bare SFML loop, same sprites | %.2f ms | %.2f ms |\n", bareFrame.median, bareFrame.worst);
+    std::printf("| level frame / bare loop | %.2f | |\n", levelFrame.median / bareFrame.median);
+    std::printf("| level build, init to first frame | %.1f ms | %.1f ms |\n", build.median, build.worst);
+    std::printf("| bare parse of main.tmx | %.2f ms | %.2f ms |\n", parse.median, parse.worst);
+    std::printf("| level build / bare parse | %.1f | |\n", build.median / parse.median);
+    for (const auto& [copies, cost] : steps) {
+        std::printf("| physics step, level x%d | %.3f ms | %.3f ms |\n", copies, cost.median, cost.worst);
+    }
+    std::printf("| step growth x2 / x1, x4 / x1 | %.2f, %.2f | |\n",
+                steps[1].second.median / steps[0].second.median,
+                steps[2].second.median / steps[0].second.median);
+    return 0;
+}
