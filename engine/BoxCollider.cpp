@@ -48,12 +48,15 @@ sf::FloatRect BoxCollider::getWorldRect() {
         top += height;
         height = -height;
     }
-    rect = sf::FloatRect(left, top, width, height);
-    return rect;
+    const sf::FloatRect world(left, top, width, height);
+    rect = world;
+    return world;
 }
 
 bool BoxCollider::checkCollision(Collider* other, sf::Vector2f* normal, float* depth) {
-    auto* box = dynamic_cast<BoxCollider*>(other);
+    // The exact type is by far the common case and much cheaper to confirm than a full downcast.
+    auto* box = typeid(*other) == typeid(BoxCollider) ? static_cast<BoxCollider*>(other)
+                                                      : dynamic_cast<BoxCollider*>(other);
     if (!box) {
         throw CollisionMethodNotImplementedException("Collission between <" + typeName(*this) + "> and <" +
                                                      typeName(*other) + "> not implemented!");

@@ -228,8 +228,9 @@ bool PhysicsManager::handlePair(const PairCursor& cursor) {
         return bodyIntact(cursor);
     }
 
-    const bool removedFromCollider = collider.contacts.erase(other.id) > 0;
-    const bool removedFromOther = other.contacts.erase(collider.id) > 0;
+    // Most pairs never touched; skipping the hash of an empty set keeps misses cheap.
+    const bool removedFromCollider = !collider.contacts.empty() && collider.contacts.erase(other.id) > 0;
+    const bool removedFromOther = !other.contacts.empty() && other.contacts.erase(collider.id) > 0;
     const auto stillIntact = [&] { return intact(cursor); };
     if (removedFromCollider && (collider.isTrigger || other.isTrigger)) {
         if (notifyAll(collider.gameObject, stillIntact,
