@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <rapidxml/rapidxml.hpp>
 
 #include "engine/AssetLoadException.hpp"
+#include "engine/TmxParseException.hpp"
 
 namespace orn {
 
@@ -239,6 +241,19 @@ bool readFile(const std::string& path, std::vector<char>& buffer) {
     return true;
 }
 
+/// The line (from 1) of the file at path that holds the parser's position where in buffer. The parser
+/// rewrites text behind its position, so the lines are counted in the file as it is on disk.
+std::size_t lineOf(const std::string& path, const std::vector<char>& buffer, const char* where) {
+    std::vector<char> original;
+    const std::less<const char*> before;
+    if (before(where, buffer.data()) || !before(where, buffer.data() + buffer.size()) ||
+        !readFile(path, original)) {
+        return 0;
+    }
+    const auto offset = std::min(static_cast<std::size_t>(where - buffer.data()), original.size());
+    return 1 + static_cast<std::size_t>(std::count(original.begin(), original.begin() + offset, '\n'));
+}
+
 }  // namespace
 
 std::shared_ptr<TmxMap> TmxMap::loadMap(const std::string& path) {
@@ -250,7 +265,11 @@ std::shared_ptr<TmxMap> TmxMap::loadMap(const std::string& path) {
 
     // The document holds a sizeable memory pool, too big for the stack.
     auto document = std::make_unique<rapidxml::xml_document<>>();
-    document->parse<0>(buffer.data());
+    try {
+        document->parse<0>(buffer.data());
+    } catch (const rapidxml::parse_error& error) {
+        throw TmxParseException(error.what(), path, lineOf(path, buffer, error.where<char>()));
+    }
     const Node* root = document->first_node("map");
     if (!root) {
         fail(path, "The file '" + path + "' has no element 'map'!");

@@ -59,9 +59,10 @@ class TmxMap {
 public:
     /// Reads the file at path (the data root already prefixed). Returns null after writing
     /// "loadMap: could not open file <path>" to sf::err() when the file cannot be read. Raises
-    /// rapidxml::parse_error for malformed XML, and AssetLoadException (naming the file and the element)
-    /// for a map outside the supported subset: a missing required element or attribute, an external
-    /// tileset, layer data that is not CSV, or a layer whose id count differs from width x height.
+    /// TmxParseException, a rapidxml::parse_error naming the file and the line, for malformed XML, and
+    /// AssetLoadException (naming the file and the element) for a map outside the supported subset: a
+    /// missing required element or attribute, an external tileset, layer data that is not CSV, or a layer
+    /// whose id count differs from width x height.
     static std::shared_ptr<TmxMap> loadMap(const std::string& path);
 
     int32_t width = 0;                                          /// tiles
