@@ -98,8 +98,17 @@ SpriteAnimation* AssetManager::loadSpriteAnimation(const std::string& key, const
 
 AnimatorConfiguration* AssetManager::loadAnimatorConfiguration(const std::string& key,
                                                                const std::string& path) {
-    return storeFirst(sceneAssets.animatorConfigurations, key,
-                      AnimatorConfiguration::loadFromFile(rootPath + path, path));
+    std::shared_ptr<AnimatorConfiguration> configuration;
+    try {
+        configuration = AnimatorConfiguration::loadFromFile(rootPath + path, path);
+    } catch (AssetLoadException& error) {
+        // The reader's member checks do not know their file; whoever reports the failure needs it.
+        if (error.path.empty()) {
+            error.path = path;
+        }
+        throw;
+    }
+    return storeFirst(sceneAssets.animatorConfigurations, key, std::move(configuration));
 }
 
 gui::Theme* AssetManager::loadTheme(const std::string& key, const std::string& path) {

@@ -58,7 +58,8 @@ public:
     /// warning on standard output, since positional playback needs a single channel.
     sf::SoundBuffer* loadSound(const std::string& key, const std::string& path);
     /// Sprite sheets and animator files are read and checked on every call, even when the key is stored;
-    /// the scene store keeps the first result under a key and returns it. Reader failures propagate.
+    /// the scene store keeps the first result under a key and returns it. Reader failures propagate; those
+    /// of an animator file that name no file get path.
     SpriteAnimation* loadSpriteAnimation(const std::string& key, const std::string& path);
     AnimatorConfiguration* loadAnimatorConfiguration(const std::string& key, const std::string& path);
     /// Returns the theme already stored under key, else reads it into the global store. A theme file that
