@@ -43,8 +43,10 @@ rapidjson::Document Json::readJsonFile(const std::string& fullPath) {
         text += line;
     }
 
+    // The iterative parser keeps its state on the heap: the recursive one runs out of stack on deeply nested
+    // arrays or objects long before memory runs out.
     rapidjson::Document document;
-    document.Parse(text.c_str());
+    document.Parse<rapidjson::kParseIterativeFlag>(text.c_str());
     if (document.HasParseError() && document.GetParseError() != rapidjson::kParseErrorDocumentEmpty) {
         throw AssetLoadException("The JSON file '" + fullPath + "' does not parse at offset " +
                                      std::to_string(document.GetErrorOffset()) + ": " +
