@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <SFML/Graphics/Texture.hpp>
 #include <cmath>
+#include <cstdlib>
 #include <set>
 
 #include "LevelTestSupport.hpp"
@@ -17,7 +19,11 @@ namespace {
 /// of physics or gameplay that makes the level unwinnable fails the run.
 class Walkthrough {
 public:
-    explicit Walkthrough(Level& playedLevel) : level(playedLevel) {}
+    explicit Walkthrough(Level& playedLevel) : level(playedLevel) {
+        if (const char* folder = std::getenv("KESTRITH_PLAYTHROUGH_SHOTS")) {
+            shotFolder = folder;
+        }
+    }
 
     /// Plays until the player reaches endX or the time runs out; returns whether it got there.
     bool playTo(float endX, int maxFrames) {
@@ -29,9 +35,20 @@ public:
             }
             const sf::Vector2f at = level.position();
             if (at.x >= endX) {
+                shoot("6-ending");
                 return true;
             }
-            formsUsed.insert(level.forms()->currentForm);
+            if (formsUsed.insert(level.forms()->currentForm).second && frame > 0) {
+                shoot(level.forms()->currentForm == Form::Rat ? "3-rat" : "4-minotaur");
+            }
+            const std::size_t crates = level.allTagged("Destroyable").size();
+            if (crates < lastCrates && lastCrates != 0) {
+                shoot("5-crates-breaking");
+            }
+            lastCrates = crates;
+            if (frame == 0) {
+                shoot("1-start");
+            }
             if (level.scene() != scene) {
                 ++deaths;
                 scene = level.scene();
@@ -45,6 +62,10 @@ public:
             }
 
             if (somethingToSlash(at)) {
+                if (!metEnemy) {
+                    metEnemy = true;
+                    shoot("2-first-enemy");
+                }
                 level.release(sf::Keyboard::D);
                 if (!level.player()->isAttacking && frame % 2 == 0) {
                     level.hold(sf::Keyboard::Enter);
@@ -69,6 +90,19 @@ public:
     int deaths = 0;
 
 private:
+    /// With KESTRITH_PLAYTHROUGH_SHOTS set, keeps what the window shows at the run's key moments (the frame
+    /// drawn last), as name.png in that folder; each name once.
+    void shoot(const std::string& name) {
+        if (shotFolder.empty() || !shot.insert(name).second) {
+            return;
+        }
+        sf::RenderWindow& window = level.driver.game().getWindow();
+        sf::Texture capture;
+        capture.create(window.getSize().x, window.getSize().y);
+        capture.update(window);
+        capture.copyToImage().saveToFile(shotFolder + "/" + name + ".png");
+    }
+
     Form wantedForm() const {
         auto forms = level.forms();
         if (forms->minotaurAvailable) {
@@ -100,6 +134,10 @@ private:
 
     Level& level;
     std::shared_ptr<orn::Scene> scene = level.scene();
+    std::string shotFolder;
+    std::set<std::string> shot;
+    std::size_t lastCrates = 0;
+    bool metEnemy = false;
 };
 
 /// Where the level's ending area starts: the last tutorial text (the thanks), in map pixels.
