@@ -1,4 +1,3 @@
-#include <SFML/System/Err.hpp>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -20,6 +19,9 @@ int main() {
         return 1;
     } catch (const std::exception& error) {
         std::cerr << "kestrith: " << error.what() << std::endl;
+        return 1;
+    } catch (...) {
+        std::cerr << "kestrith: stopped by an unknown error" << std::endl;
         return 1;
     }
     return 0;
