@@ -10,7 +10,10 @@ build=${1:-$root/build}
 out=$root/docs/images/screenshots
 
 "$root/tools/install-deps.sh"
-cmake -S "$root" -B "$build" -DBUILD_TESTING=OFF >/dev/null
+# An existing build directory keeps its own configuration (tests included).
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -DBUILD_TESTING=OFF >/dev/null
+fi
 cmake --build "$build" --target kestrith -j "$(nproc)"
 mkdir -p "$out"
 
