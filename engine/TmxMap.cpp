@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <ostream>
@@ -241,6 +242,51 @@ bool readFile(const std::string& path, std::vector<char>& buffer) {
     return true;
 }
 
+/// Deeper nesting than any map needs; the parser recurses once per level, so deeper files are refused
+/// before it runs out of stack.
+constexpr std::size_t maxElementDepth = 256;
+
+/// The deepest nesting of elements in the 0-terminated XML text, counted as the parser meets them: comments,
+/// CDATA sections, declarations and quoted attribute values are skipped, and each end tag closes one element.
+std::size_t elementDepth(const char* text) {
+    std::size_t depth = 0;
+    std::size_t deepest = 0;
+    const auto skipPast = [&text](const char* end) {
+        const char* const found = std::strstr(text, end);
+        text = found != nullptr ? found + std::strlen(end) : text + std::strlen(text);
+    };
+    while ((text = std::strchr(text, '<')) != nullptr) {
+        if (std::strncmp(text, "<!--", 4) == 0) {
+            skipPast("-->");
+        } else if (std::strncmp(text, "<![CDATA[", 9) == 0) {
+            skipPast("]]>");
+        } else if (text[1] == '?') {
+            skipPast("?>");
+        } else if (text[1] == '!') {
+            skipPast(">");
+        } else if (text[1] == '/') {
+            depth -= depth > 0 ? 1 : 0;
+            skipPast(">");
+        } else {
+            // A start tag, up to its '>' outside quoted values; "/>" closes it at once.
+            char quote = 0;
+            char last = 0;
+            for (++text; *text != '\0' && (quote != 0 || *text != '>'); ++text) {
+                if (quote != 0) {
+                    quote = *text == quote ? 0 : quote;
+                } else if (*text == '"' || *text == '\'') {
+                    quote = *text;
+                }
+                last = *text;
+            }
+            if (last != '/') {
+                deepest = std::max(deepest, ++depth);
+            }
+        }
+    }
+    return deepest;
+}
+
 /// The line (from 1) of the file at path that holds the parser's position where in buffer. The parser
 /// rewrites text behind its position, so the lines are counted in the file as it is on disk.
 std::size_t lineOf(const std::string& path, const std::vector<char>& buffer, const char* where) {
@@ -263,6 +309,10 @@ std::shared_ptr<TmxMap> TmxMap::loadMap(const std::string& path) {
         return nullptr;
     }
 
+    if (elementDepth(buffer.data()) > maxElementDepth) {
+        fail(path, "The file '" + path + "' nests elements deeper than " + std::to_string(maxElementDepth) +
+                       " levels!");
+    }
     // The document holds a sizeable memory pool, too big for the stack.
     auto document = std::make_unique<rapidxml::xml_document<>>();
     try {
