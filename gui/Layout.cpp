@@ -56,6 +56,11 @@ public:
     explicit Parser(const std::string& text) : m_text(text) {}
 
     NodePtr parse() {
+        // Evaluation and destruction walk the tree recursively, and a chain such as "1+1+...+1" is as deep as
+        // it is long, so the length bounds the depth.
+        if (m_text.size() > maxLength) {
+            fail("longer than " + std::to_string(maxLength) + " characters");
+        }
         NodePtr root = parseSum();
         skipSpace();
         if (m_pos < m_text.size()) {
@@ -231,6 +236,7 @@ private:
     std::size_t m_pos = 0;
     int m_depth = 0;
     static constexpr int maxDepth = 64;
+    static constexpr std::size_t maxLength = 1024;
 };
 
 float evaluateNode(const Node& node, const Widget* self, sf::Vector2f parentSize, Layout::Axis axis) {

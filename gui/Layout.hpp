@@ -31,7 +31,8 @@ public:
     template <typename T, typename = std::enable_if_t<std::is_arithmetic_v<T>>>
     Layout(T value) : Layout(constant(static_cast<float>(value))) {}
 
-    // Parses the expression; raises gui::Exception naming it when it does not parse.
+    // Parses the expression (at most 1024 characters); raises gui::Exception naming it when it does not
+    // parse.
     Layout(const char* expression);
     Layout(const std::string& expression);
 

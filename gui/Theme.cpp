@@ -44,6 +44,7 @@ public:
             if (name.empty()) {
                 fail(line, "expected a section name, found '" + std::string(1, peek()) + "'!");
             }
+            m_section = toLower(name);
             skipSpaceAndComments();
             if (!accept('{')) {
                 fail(m_line, "expected '{' after the section name '" + name + "'!");
@@ -55,11 +56,20 @@ public:
             }
         }
         // References are resolved once every section is known, so a section may refer to a later one. The
-        // referring renderer gets a copy, which keeps the renderers a tree (no shared cycles).
+        // referring renderer gets a copy, which keeps the renderers a tree (no shared cycles). A copy of a
+        // section that already holds copies deepens the tree, which is walked recursively when it is
+        // destroyed, so the runs of copies within copies are bounded.
+        std::map<std::string, int> chains;
         for (const Reference& reference : m_references) {
             const auto target = sections.find(toLower(reference.section));
             if (target == sections.end()) {
                 fail(reference.line, "there is no section named '" + reference.section + "'!");
+            }
+            int& chain = chains[reference.ownerSection];
+            chain = std::max(chain, chains[target->first] + 1);
+            if (chain > maxChain) {
+                fail(reference.line,
+                     "the references nest sections more than " + std::to_string(maxChain) + " levels deep!");
             }
             reference.owner->setRenderer(reference.property,
                                          std::make_shared<const RendererData>(*target->second));
@@ -69,6 +79,7 @@ public:
 
 private:
     struct Reference {
+        std::string ownerSection;  // lower case
         std::shared_ptr<RendererData> owner;
         std::string property;
         std::string section;
@@ -173,7 +184,7 @@ private:
                 if (section.empty()) {
                     fail(line, "expected a section name after '&' in the property '" + property + "'!");
                 }
-                m_references.push_back({renderer, property, section, line});
+                m_references.push_back({m_section, renderer, property, section, line});
                 expectSemicolon(property);
             } else {
                 const std::string value = readValue(property, line);
@@ -240,6 +251,8 @@ private:
     std::size_t m_pos = 0;
     int m_depth = 0;
     static constexpr int maxDepth = 32;
+    static constexpr int maxChain = 16;
+    std::string m_section;  // lower case, of the section being read
     std::size_t m_line = 1;
     std::vector<Reference> m_references;
 };
