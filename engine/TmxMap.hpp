@@ -65,12 +65,12 @@ public:
     /// whose id count differs from width x height, or elements nested more than 256 levels deep.
     static std::shared_ptr<TmxMap> loadMap(const std::string& path);
 
-    int32_t width = 0;                                          /// tiles
-    int32_t height = 0;                                         /// tiles
+    int32_t width = 0;                                          ///< tiles
+    int32_t height = 0;                                         ///< tiles
     int32_t tileWidth = 0;                                      ///< pixels
     int32_t tileHeight = 0;                                     ///< pixels
-    std::vector<std::unique_ptr<TmxTileset>> tilesets;          /// document order
-    std::vector<std::unique_ptr<TmxLayer>> layers;              /// document order
+    std::vector<std::unique_ptr<TmxTileset>> tilesets;          ///< document order
+    std::vector<std::unique_ptr<TmxLayer>> layers;              ///< document order
     std::vector<std::unique_ptr<TmxObjectGroup>> objectGroups;  ///< document order
 };
 
