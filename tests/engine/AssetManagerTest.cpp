@@ -194,6 +194,11 @@ TEST_F(AssetManagerTest, AnimatorFilesAreReadOnEveryLoadButTheFirstResultIsKept)
 
     assets.clearAssets();
     EXPECT_EQ(assets.getAnimatorConfiguration("player"), first);
+
+    // The reader's member checks name no file; loading through the manager adds the relative path.
+    dir.write("animated/rat_animator.json", R"({"initialState": 3, "states": []})");
+    expectLoadError([&] { assets.loadAnimatorConfiguration("rat", "animated/rat_animator.json"); },
+                    "String 'initialState' does not exist!", "animated/rat_animator.json");
 }
 
 TEST_F(AssetManagerTest, ThemesGoToTheGlobalStoreAndTheirErrorsPassThrough) {

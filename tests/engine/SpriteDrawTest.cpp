@@ -3,9 +3,11 @@
 
 #include "AssetTestDir.hpp"
 #include "CoreTestSupport.hpp"
+#include "ExpectLoadError.hpp"
 #include "engine/AnimatedSprite.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/Camera.hpp"
+#include "engine/DebugDraw.hpp"
 #include "engine/Sprite.hpp"
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
@@ -125,6 +127,42 @@ TEST_F(SpriteDrawTest, FlippedAnimatedSpritesMirrorEachFrame) {
         EXPECT_EQ(sprite->sprite.getTextureRect(), mirrored);
         EXPECT_EQ(sprite->sprite.getOrigin(), sf::Vector2f(8.f, 8.f));
     }
+}
+
+TEST_F(SpriteDrawTest, DebugDrawingShowsTheFrameIndexAtTheObject) {
+    dir.writeImage("strip.png", 8, 8);
+    dir.write("strip.json", R"({"frames": [{"frame": {"x": 0, "y": 0, "w": 8, "h": 8}, "duration": 100}],
+                               "meta": {"frameTags": [{"name": "idle", "from": 0, "to": 0}]}})");
+    assets.loadTexture("strip", "strip.png");
+    assets.loadSpriteAnimation("strip", "strip.json");
+    orn::AnimatedSprite* sprite =
+        objectAt({200.f, 100.f})->addComponent<orn::AnimatedSprite>("strip", "strip", "idle");
+
+    const orn::AssetStore savedGlobal = assets.globalAssets;
+    assets.globalAssets.fonts.erase("default");
+    expectLoadError([&] { sprite->drawDebug(); }, "There is no asset with the key 'default'!");
+
+    auto font = std::make_shared<sf::Font>();
+    ASSERT_TRUE(font->loadFromFile(KESTRITH_SOURCE_DIR "/tests/gui/fixtures/gui-test-font.ttf"));
+    assets.globalAssets.fonts["default"] = font;
+    window.clear(sf::Color::Black);
+    orn::DebugDraw::color = sf::Color::Yellow;
+    sprite->drawDebug();
+    const sf::Image image = capture();
+    assets.globalAssets = savedGlobal;
+    orn::DebugDraw::color = sf::Color::White;
+
+    // The digit lies below and right of the object's position, and nowhere else.
+    int lit = 0;
+    for (unsigned y = 0; y < 600; y += 1) {
+        for (unsigned x = 0; x < 800; x += 1) {
+            if (image.getPixel(x, y) != sf::Color::Black) {
+                EXPECT_TRUE(x >= 200 && x < 216 && y >= 100 && y < 124) << x << ", " << y;
+                ++lit;
+            }
+        }
+    }
+    EXPECT_GT(lit, 0);
 }
 
 TEST_F(SpriteDrawTest, SpritesAreDrawnThroughTheCameraIntoTheWindow) {
