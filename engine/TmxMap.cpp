@@ -114,6 +114,14 @@ std::unique_ptr<TmxTileset> readTileset(const Node& node, const std::string& pat
     tileset->name = text(requireAttribute(node, "name", path));
     tileset->tileWidth = number(requireAttribute(node, "tilewidth", path));
     tileset->tileHeight = number(requireAttribute(node, "tileheight", path));
+    // Tiles are cut from the image edge to edge; a margin or spacing would shift every tile.
+    const int32_t margin = optionalNumber(node, "margin");
+    const int32_t spacing = optionalNumber(node, "spacing");
+    if (margin != 0 || spacing != 0) {
+        fail(path, "The tileset '" + tileset->name + "' in '" + path + "' has a margin of " +
+                       std::to_string(margin) + " and a spacing of " + std::to_string(spacing) +
+                       " pixels; only tiles packed edge to edge are supported!");
+    }
     tileset->imageSource = text(requireAttribute(requireChild(node, "image", path), "source", path));
     return tileset;
 }
@@ -325,6 +333,12 @@ std::shared_ptr<TmxMap> TmxMap::loadMap(const std::string& path) {
         fail(path, "The file '" + path + "' has no element 'map'!");
     }
 
+    // Tiles are placed on a square grid; other layouts would not show as the editor draws them.
+    const std::string orientation = optionalText(*root, "orientation");
+    if (!orientation.empty() && orientation != "orthogonal") {
+        fail(path, "The map '" + path + "' has the orientation '" + orientation +
+                       "'; only orthogonal maps are supported!");
+    }
     auto map = std::make_shared<TmxMap>();
     map->width = number(requireAttribute(*root, "width", path));
     map->height = number(requireAttribute(*root, "height", path));

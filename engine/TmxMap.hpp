@@ -61,8 +61,9 @@ public:
     /// "loadMap: could not open file <path>" to sf::err() when the file cannot be read. Raises
     /// TmxParseException, a rapidxml::parse_error naming the file and the line, for malformed XML, and
     /// AssetLoadException (naming the file and the element) for a map outside the supported subset: a
-    /// missing required element or attribute, an external tileset, layer data that is not CSV, a layer
-    /// whose id count differs from width x height, or elements nested more than 256 levels deep.
+    /// missing required element or attribute, a map that is not orthogonal, an external tileset or one with
+    /// a margin or spacing, layer data that is not CSV, a layer whose id count differs from width x height,
+    /// or elements nested more than 256 levels deep.
     static std::shared_ptr<TmxMap> loadMap(const std::string& path);
 
     int32_t width = 0;                                          ///< tiles

@@ -250,11 +250,19 @@ TEST_F(TmxMapTest, MissingRequiredElementsAndAttributesNameTheElement) {
         "The element <property 'p'" + in + "attribute 'value'!");
 }
 
-TEST_F(TmxMapTest, UnsupportedTilesetsAndLayerDataAreRejected) {
+TEST_F(TmxMapTest, UnsupportedLayoutsTilesetsAndLayerDataAreRejected) {
     const std::string layer = "The layer 'ground' in '" + file() + "'";
     expectRejected(mapWith(R"(<tileset firstgid="5" source="tiles.tsx"/>)"),
                    "The tileset with the first id '5' in '" + file() +
                        "' is stored in the external file 'tiles.tsx'; only embedded tilesets are supported!");
+    expectRejected(
+        mapWith(
+            R"(<tileset firstgid="1" name="t" tilewidth="8" tileheight="8" spacing="1"><image source="a.png"/></tileset>)"),
+        "The tileset 't' in '" + file() +
+            "' has a margin of 0 and a spacing of 1 pixels; only tiles packed edge to edge are supported!");
+    expectRejected(
+        R"(<map orientation="isometric" width="1" height="1" tilewidth="16" tileheight="8"/>)",
+        "The map '" + file() + "' has the orientation 'isometric'; only orthogonal maps are supported!");
     expectRejected(
         mapWith(
             R"(<layer name="ground" width="1" height="1"><data encoding="base64">AQAAAA==</data></layer>)"),
