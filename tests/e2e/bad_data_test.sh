@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the game on copies of its data set, each with one file missing or damaged, and checks that it
 # stops as a user should see it: an exit status from 1 to 127 (an error, not a signal) and a line
-# "kestrith: ..." on stderr naming the file. Files of the level are reached by clicking Play in the menu.
+# "kestrith: ..." on stderr naming the file. Files of the level and of the credits are reached by clicking
+# the menu's Play or Credits button.
 # The game runs on a display of the test's own, so that the clicks reach nothing else.
 #
 # Usage: bad_data_test.sh <kestrith binary> <data folder>
@@ -57,17 +58,17 @@ p = sys.argv[1]; d = json.load(open(p)); del d["5"]; json.dump(d, open(p, "w"))'
   esac
 }
 
-# Runs the game in $1 and clicks where the menu's Play button is until the game ends or $2 seconds have
+# Runs the game in $1 and clicks at $3, $4 (window coordinates) until the game ends or $2 seconds have
 # passed. Sets status to the exit status, or to "running" when the game was still running then.
 run_game() {
-  local dir=$1 limit=$2 window
+  local dir=$1 limit=$2 x=$3 y=$4 window
   (cd "$dir" && exec "$game") >"$dir/stdout" 2>"$dir/stderr" &
   pid=$!
   local deadline=$((SECONDS + limit))
   while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
     window=$(xdotool search --name '^Kestrith$' 2>/dev/null | head -n 1 || true)
     if [ -n "$window" ]; then
-      xdotool mousemove --window "$window" 400 300 click 1 2>/dev/null || true
+      xdotool mousemove --window "$window" "$x" "$y" click 1 2>/dev/null || true
     fi
     sleep 0.4
   done
@@ -90,6 +91,8 @@ fail() {
   failed=$((failed + 1))
 }
 
+# The menu's buttons in the 800 x 600 window: Play at (400, 300), Credits below it at (400, 380).
+
 # file (relative to data) | damage | where the game reads it
 cases=(
   "tags.json|garbage|start-up"
@@ -108,6 +111,7 @@ cases=(
   "animated/rat_animator.json|integer-speed|level"
   "slime_01.wav|garbage|level"
   "gui/forms.png|missing|level"
+  "ql_vrn.png|garbage|credits"
 )
 
 for entry in "${cases[@]}"; do
@@ -118,7 +122,9 @@ for entry in "${cases[@]}"; do
   mkdir -p "$dir"
   cp -r "$data" "$dir/data"
   damage "$dir/data/$file" "$how"
-  run_game "$dir" "$seconds"
+  y=300
+  [ "$where" = credits ] && y=380
+  run_game "$dir" "$seconds" 400 "$y"
   if [ "$status" = running ]; then
     fail "$name" "still running after $seconds s" "$dir"
   elif [ "$status" -eq 0 ] || [ "$status" -ge 128 ]; then
@@ -138,7 +144,7 @@ dir="$work/case"
 rm -rf "$dir"
 mkdir -p "$dir"
 cp -r "$data" "$dir/data"
-run_game "$dir" 6
+run_game "$dir" 6 400 300
 if [ "$status" = running ] && ! grep -q '^kestrith: ' "$dir/stderr"; then
   echo "ok   intact data: still running in the level"
   passed=$((passed + 1))
