@@ -15,6 +15,8 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
 fi
 
+# The build and the tools run without whatever a caller preloads; only the fuzzers get the GL driver.
+unset LD_PRELOAD
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 jobs=$(nproc)
 [ "$jobs" -gt 2 ] && jobs=2
@@ -30,7 +32,7 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 # As in the test script: the GL driver stays mapped so that its own leaks match the suppressions.
 driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
 preload=""
-[ -f "$driver" ] && preload="$driver${LD_PRELOAD:+:$LD_PRELOAD}"
+[ -f "$driver" ] && preload="$driver"
 
 # Runs one target in $work/<name>; its exit status goes to $work/<name>/status.
 fuzz_one() {

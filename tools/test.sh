@@ -34,4 +34,7 @@ UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
   ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs" || status=1
 
+echo "== fuzzing"
+"$root/tools/fuzz.sh" || status=1
+
 exit $status
