@@ -40,8 +40,9 @@ protected:
 
     std::shared_ptr<ScriptedScene> makeScene(const std::string& label) {
         auto scene = std::make_shared<ScriptedScene>();
-        scene->onInit = [this, label](ScriptedScene&) { log->push_back(label + ".init"); };
-        scene->onUnload = [this, label](ScriptedScene&) { log->push_back(label + ".unload"); };
+        // The scene may outlive this test (the scene manager keeps it), so it shares the log, not the fixture.
+        scene->onInit = [log = log, label](ScriptedScene&) { log->push_back(label + ".init"); };
+        scene->onUnload = [log = log, label](ScriptedScene&) { log->push_back(label + ".unload"); };
         return scene;
     }
 };
