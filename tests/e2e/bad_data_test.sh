@@ -114,9 +114,30 @@ cases=(
   "ql_vrn.png|garbage|credits"
 )
 
+# Checks the run that run_game has just made in $2: stopped with an error and one line "kestrith: ..."
+# on stderr that holds the text $3.
+expect_error() {
+  local name=$1 dir=$2 needle=$3
+  local lines
+  lines=$(grep -c '^kestrith: ' "$dir/stderr" || true)
+  if [ "$status" = running ]; then
+    fail "$name" "still running after $seconds s" "$dir"
+  elif [ "$status" -eq 0 ] || [ "$status" -ge 128 ]; then
+    fail "$name" "exit status $status" "$dir"
+  elif grep -q -e 'AddressSanitizer' -e 'runtime error:' "$dir/stderr"; then
+    fail "$name" "sanitizer report" "$dir"
+  elif [ "$lines" -ne 1 ]; then
+    fail "$name" "$lines lines 'kestrith: ...' instead of one" "$dir"
+  elif ! grep '^kestrith: ' "$dir/stderr" | grep -q -F -e "$needle"; then
+    fail "$name" "the line 'kestrith: ...' does not name $needle" "$dir"
+  else
+    echo "ok   $name: $(grep '^kestrith: ' "$dir/stderr")"
+    passed=$((passed + 1))
+  fi
+}
+
 for entry in "${cases[@]}"; do
   IFS='|' read -r file how where <<<"$entry"
-  name="$file $how ($where)"
   dir="$work/case"
   rm -rf "$dir"
   mkdir -p "$dir"
@@ -125,19 +146,15 @@ for entry in "${cases[@]}"; do
   y=300
   [ "$where" = credits ] && y=380
   run_game "$dir" "$seconds" 400 "$y"
-  if [ "$status" = running ]; then
-    fail "$name" "still running after $seconds s" "$dir"
-  elif [ "$status" -eq 0 ] || [ "$status" -ge 128 ]; then
-    fail "$name" "exit status $status" "$dir"
-  elif grep -q -e 'AddressSanitizer' -e 'runtime error:' "$dir/stderr"; then
-    fail "$name" "sanitizer report" "$dir"
-  elif ! grep -q -F -e "$(basename "$file")" <(grep '^kestrith: ' "$dir/stderr"); then
-    fail "$name" "no line 'kestrith: ...' naming the file" "$dir"
-  else
-    echo "ok   $name: $(grep '^kestrith: ' "$dir/stderr" | head -n 1)"
-    passed=$((passed + 1))
-  fi
+  expect_error "$file $how ($where)" "$dir" "$(basename "$file")"
 done
+
+# Started from a folder without data/, the game names the first file that it looks for.
+dir="$work/case"
+rm -rf "$dir"
+mkdir -p "$dir"
+run_game "$dir" "$seconds" 400 300
+expect_error "no data folder" "$dir" "data/tags.json"
 
 # The same drive on the intact data set reaches the level and keeps running.
 dir="$work/case"
