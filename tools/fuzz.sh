@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, in build-fuzz) and runs each for FUZZ_SECONDS seconds (default 20)
-# from a scratch copy of its seed corpus in fuzz/corpus, two at a time, then runs every kept input of
-# fuzz/regressions once. The repository's corpus is never written. Exits non-zero when a target crashes,
-# hangs or a sanitizer reports; the inputs that did are copied to build-fuzz/findings. FUZZ_BUILD_DIR
-# overrides the build folder. Without a display it runs itself again under Xvfb (the tile map target makes
-# GL textures).
+# from a scratch copy of its seed corpus in fuzz/corpus, with its dictionary from fuzz/dict, two at a time;
+# then runs every kept input of fuzz/regressions once. The repository's corpus is never written. Exits
+# non-zero when a target crashes, hangs or a sanitizer reports; the inputs that did are copied to
+# build-fuzz/findings. FUZZ_BUILD_DIR overrides the build folder. Without a display it runs itself again
+# under Xvfb (the tile map target makes GL textures).
 set -euo pipefail
 shopt -s nullglob
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,10 +40,14 @@ fuzz_one() {
   local fuzzer="$build/fuzz/fuzz_$name"
   mkdir -p "$dir/corpus" "$dir/artifacts"
   cp -r "$root/fuzz/corpus/$name/." "$dir/corpus/"
+  # The readers of JSON files share one dictionary.
+  local dictionary="$root/fuzz/dict/$name.dict" options=()
+  case $name in sprite_sheet | animator | tag_table) dictionary="$root/fuzz/dict/json.dict" ;; esac
+  [ -f "$dictionary" ] && options+=(-dict="$dictionary")
   local status=0
   (cd "$dir" && LD_PRELOAD="$preload" "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$dir/artifacts/" "$dir/corpus" </dev/null >"$dir/log" 2>&1) ||
-    status=$?
+    -print_final_stats=1 -artifact_prefix="$dir/artifacts/" "${options[@]}" "$dir/corpus" \
+    </dev/null >"$dir/log" 2>&1) || status=$?
   local regressions=()
   [ -d "$root/fuzz/regressions/$name" ] && regressions=("$root/fuzz/regressions/$name"/*)
   if [ $status -eq 0 ] && [ ${#regressions[@]} -gt 0 ]; then
