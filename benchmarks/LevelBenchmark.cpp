@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics.hpp>
 
+#include "VisibleSprites.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/Camera.hpp"
 #include "engine/Game.hpp"
@@ -29,22 +30,6 @@ orn::Game& level() {
     }();
     (void)started;
     return game;
-}
-
-/// Sprites of the current scene that lie at least partly inside the main camera's view.
-int visibleSprites() {
-    const sf::View& view = orn::Camera::main->view;
-    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
-    int count = 0;
-    for (const auto& layer : orn::SceneManager::getInstance().getCurrentScene()->layers) {
-        for (const auto& entry : layer) {
-            if (auto sprite = entry.second->getComponent<orn::Sprite>().lock();
-                sprite && entry.second->isActive() && visible.intersects(sprite->sprite.getGlobalBounds())) {
-                ++count;
-            }
-        }
-    }
-    return count;
 }
 
 void LevelFrame(benchmark::State& state) {

@@ -13,6 +13,7 @@
 #include <rapidxml/rapidxml.hpp>
 #include <vector>
 
+#include "VisibleSprites.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/Camera.hpp"
 #include "engine/Game.hpp"
@@ -53,21 +54,6 @@ Summary summarise(std::vector<double> samples) {
 void finish(sf::RenderWindow& window) {
     window.setActive(true);
     glFinish();
-}
-
-int visibleSprites() {
-    const sf::View& view = orn::Camera::main->view;
-    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
-    int count = 0;
-    for (const auto& layer : orn::SceneManager::getInstance().getCurrentScene()->layers) {
-        for (const auto& entry : layer) {
-            auto sprite = entry.second->getComponent<orn::Sprite>().lock();
-            if (sprite && entry.second->isActive() && visible.intersects(sprite->sprite.getGlobalBounds())) {
-                ++count;
-            }
-        }
-    }
-    return count;
 }
 
 class GrownLevel : public orn::Scene {
