@@ -40,7 +40,8 @@ protected:
 
     std::shared_ptr<ScriptedScene> makeScene(const std::string& label) {
         auto scene = std::make_shared<ScriptedScene>();
-        // The scene may outlive this test (the scene manager keeps it), so it shares the log, not the fixture.
+        // The scene may outlive this test (the scene manager keeps it), so it shares the log, not the
+        // fixture.
         scene->onInit = [log = log, label](ScriptedScene&) { log->push_back(label + ".init"); };
         scene->onUnload = [log = log, label](ScriptedScene&) { log->push_back(label + ".unload"); };
         return scene;
