@@ -6,6 +6,7 @@
 #include "engine/GameObject.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/Transform.hpp"
+#include "engine/Visibility.hpp"
 
 namespace orn {
 
@@ -30,13 +31,10 @@ void Sprite::draw() {
         sprite.setTextureRect({rect.left + rect.width, rect.top, -rect.width, rect.height});
     }
     sf::RenderWindow& window = SceneManager::getInstance().requireWindow();
-    // A level holds thousands of tile sprites; those wholly outside the view would cost a draw call each.
-    const sf::View& view = window.getView();
-    const sf::FloatRect visible(view.getCenter() - view.getSize() / 2.f, view.getSize());
-    if (view.getRotation() == 0.f && !visible.intersects(sprite.getGlobalBounds())) {
-        return;
+    // A level holds thousands of tile sprites; only those in view are worth a draw call.
+    if (Visibility::inView(window, sprite.getGlobalBounds())) {
+        window.draw(sprite);
     }
-    window.draw(sprite);
 }
 
 }  // namespace orn

@@ -7,6 +7,7 @@
 #include "engine/GameObject.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/Transform.hpp"
+#include "engine/Visibility.hpp"
 
 Text::Text(std::string content, unsigned size, std::string font)
     : text(std::move(content)), fontKey(std::move(font)), characterSize(size) {}
@@ -21,5 +22,9 @@ void Text::draw() {
     renderText.setCharacterSize(characterSize);
     // Small pixel fonts stay sharp under the zoomed view only without filtering.
     const_cast<sf::Texture&>(font->getTexture(characterSize)).setSmooth(false);
-    orn::SceneManager::getInstance().requireWindow().draw(renderText);
+    sf::RenderWindow& window = orn::SceneManager::getInstance().requireWindow();
+    // The level's hints lie along its whole length; only those in view are worth a draw.
+    if (orn::Visibility::inView(window, renderText.getGlobalBounds())) {
+        window.draw(renderText);
+    }
 }
