@@ -118,23 +118,20 @@ void Scene::attachComponents() {
         if (!attached) {
             return;
         }
-        // The lists are taken out first: init and start may add components, which wait for the next pass.
-        for (auto& layer : layers) {
-            for (auto& entry : layer) {
-                std::vector<std::shared_ptr<Component>> toInit;
-                toInit.swap(entry.second->componentsToInit);
-                for (auto& component : toInit) {
-                    component->init();
-                }
-            }
-        }
-        for (auto& layer : layers) {
-            for (auto& entry : layer) {
-                std::vector<std::shared_ptr<Component>> toStart;
-                toStart.swap(entry.second->componentsToStart);
-                for (auto& component : toStart) {
-                    component->start();
-                }
+        callQueued(&GameObject::componentsToInit, &Component::init);
+        callQueued(&GameObject::componentsToStart, &Component::start);
+    }
+}
+
+void Scene::callQueued(std::vector<std::shared_ptr<Component>> GameObject::*queue,
+                       void (Component::*operation)()) {
+    for (auto& layer : layers) {
+        for (auto& entry : layer) {
+            // Taken out first: the calls may add components, which wait for the next attachment pass.
+            std::vector<std::shared_ptr<Component>> due;
+            due.swap((*entry.second).*queue);
+            for (auto& component : due) {
+                ((*component).*operation)();
             }
         }
     }

@@ -12,6 +12,7 @@
 namespace orn {
 
 class Camera;
+class Component;
 class GameObject;
 
 /// One screen of the game: owns its game objects in eight layers, runs the per-frame component calls in a
@@ -70,6 +71,9 @@ public:
 private:
     void applyStructuralChanges();
     void attachComponents();
+    /// Empties one queue of every object in the layers (init or start), calling the operation on each entry.
+    void callQueued(std::vector<std::shared_ptr<Component>> GameObject::*queue,
+                    void (Component::*operation)());
     void applyDelayedDestroys();
     void removeObject(const std::shared_ptr<GameObject>& object);
     template <class Operation>
