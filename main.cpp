@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -7,6 +8,12 @@
 #include "game/scenes/LogoScene.hpp"
 
 int main() {
+    // Without an X display the window library aborts the process; say why instead.
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        std::cerr << "kestrith: there is no display to open the window on (DISPLAY is not set)" << std::endl;
+        return 1;
+    }
     try {
         orn::Game game("Kestrith", 800, 600, [] { return std::make_shared<LogoScene>(); });
         game.run();
