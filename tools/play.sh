@@ -3,7 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
-cmake -S "$root" -B "$root/build" -DBUILD_TESTING=OFF >/dev/null
+cmake -S "$root" -B "$root/build" >/dev/null
 cmake --build "$root/build" --target kestrith -j "$(nproc)"
 cd "$root"
 exec "$root/build/kestrith"

@@ -13,11 +13,11 @@ fi
 jobs=$(nproc)
 export ALSOFT_DRIVERS=null
 
-cmake -S "$root" -B "$root/build" -DKESTRITH_WERROR=ON >/dev/null
+cmake -S "$root" -B "$root/build" -DKESTRITH_WERROR=ON -DBUILD_TESTING=ON >/dev/null
 cmake --build "$root/build" -j "$jobs"
 
 cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DKESTRITH_SANITIZE=ON -DKESTRITH_WERROR=ON >/dev/null
+  -DKESTRITH_SANITIZE=ON -DKESTRITH_WERROR=ON -DBUILD_TESTING=ON >/dev/null
 cmake --build "$root/build-asan" -j "$jobs"
 
 status=0
