@@ -8,16 +8,11 @@
 #include <vector>
 
 #include "gui/Exception.hpp"
+#include "gui/Strings.hpp"
 
 namespace gui {
 
 namespace {
-
-std::string toLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::string trim(const std::string& text) {
     const auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };

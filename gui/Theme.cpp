@@ -8,16 +8,11 @@
 #include <vector>
 
 #include "gui/Exception.hpp"
+#include "gui/Strings.hpp"
 
 namespace gui {
 
 namespace {
-
-std::string toLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 bool isNameChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.' || c == '-';

@@ -7,18 +7,9 @@
 #include "gui/Exception.hpp"
 #include "gui/Gui.hpp"
 #include "gui/RendererData.hpp"
+#include "gui/Strings.hpp"
 
 namespace gui {
-
-namespace {
-
-std::string toLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-}  // namespace
 
 Widget::Widget() = default;
 
