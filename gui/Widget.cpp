@@ -2,7 +2,6 @@
 
 #include <SFML/Graphics/VertexArray.hpp>
 #include <algorithm>
-#include <cctype>
 
 #include "gui/Exception.hpp"
 #include "gui/Gui.hpp"
