@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ clang-14 libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev
-  libsfml-dev rapidjson-dev librapidxml-dev
+  libsfml-dev rapidjson-dev librapidxml-dev zlib1g-dev libzstd-dev doxygen
   xvfb xauth libgl1-mesa-dri xdotool imagemagick
   python3 python3-pil python3-fonttools tiled sox
 )
