@@ -42,14 +42,17 @@ def indicator_frame():
 
 
 # Part of each form's first idle frame shown as its HUD icon: head and shoulders, the whole rat.
-PORTRAITS = (("player", (7, 0, 27, 20)), ("rat", (0, 0, 32, 16)), ("minotaur", (20, 0, 50, 30)))
+PORTRAITS = (("player", (7, 0, 27, 20)), ("rat", (0, 0, 32, 16)), ("minotaur", (22, 2, 44, 24)))
+# The HUD shows the middle 50 x 50 of each 64 x 64 cell at scale 1 inside a frame with 3-pixel borders,
+# so the art stays within the middle 44 x 44.
+ICON_ART = 44
 
 
 def form_icons():
-    """Human, rat and minotaur side by side, 64 x 64 each."""
+    """Human, rat and minotaur side by side, 64 x 64 each, each centred in its cell."""
     sheet = Image.new("RGBA", (192, 64), pixels.TRANSPARENT)
     for i, (key, box) in enumerate(PORTRAITS):
-        icon = fit(first_frame(key, "idle").crop(box), 60)
+        icon = fit(first_frame(key, "idle").crop(box), ICON_ART)
         sheet.alpha_composite(icon, (i * 64 + (64 - icon.width) // 2, (64 - icon.height) // 2))
     return sheet
 

@@ -57,14 +57,45 @@ def ground_tile(terrain, x, y):
     for corner, (dx, dy) in (("ne", (1, -1)), ("nw", (-1, -1)), ("se", (1, 1)), ("sw", (-1, 1))):
         if not solid(terrain, x + dx, y + dy):
             return "corner_" + corner
+    street = len(terrain) - STREET_DEPTH
+    if y == street + 1 and not solid(terrain, x, street - 1):
+        return below_street(x, y)
     if solid(terrain, x, y - 2) and terrain[y - 1][x] == "#":
-        # Old pipes run in long stretches at one depth; bones are scattered.
-        if y % 6 == 4 and (x // 12) % 3 == 1:
-            return "deep_pipe"
-        if hash2(x, y, 12) % 90 == 0:
-            return "deep_bones"
-        return ("deep", "deep", "deep_2", "deep_3")[hash2(x, y) % 4]
+        return underground(x, y, street)
     return ("ground_inner", "ground_inner", "ground_inner_2", "ground_inner_3", "ground_inner_4")[hash2(x, y) % 5]
+
+
+# Rows of rock below the street, which runs along the whole map; the layers under it are laid out by
+# their depth below the street, the same all along the level.
+STREET_DEPTH = 10
+STRATA_DEPTH = 3
+PIPE_DEPTH = 6
+BEDROCK_DEPTH = 7
+
+
+def below_street(x, y):
+    """The row just under the cobbles: cellar windows of the houses, roots of the grass."""
+    h = hash2(x, y, 31)
+    if x % 4 == 2 and h % 5 == 0:
+        return "cellar_window" if hash2(x, y, 32) % 3 else "cellar_window_dark"
+    if h % 4 == 1:
+        return ("roots", "roots_2")[hash2(x, y, 33) % 2]
+    return ("ground_inner", "ground_inner", "ground_inner_2", "ground_inner_3", "ground_inner_4")[hash2(x, y) % 5]
+
+
+def underground(x, y, street):
+    """The dark earth under the ground's surface: a band of stone layers, an old pipe in long stretches
+    with a valve now and then, scattered bones, and large blocks of bedrock at the bottom."""
+    depth = y - street
+    if depth == STRATA_DEPTH:
+        return ("strata", "strata_2")[hash2(x, y, 14) % 2]
+    if depth >= BEDROCK_DEPTH:
+        return ("bedrock", "bedrock_2")[hash2(x, y, 15) % 2]
+    if depth == PIPE_DEPTH and (x // 12) % 3 == 1:
+        return "deep_pipe_valve" if x % 12 == 7 else "deep_pipe"
+    if hash2(x, y, 12) % 60 == 0:
+        return "deep_bones"
+    return ("deep", "deep", "deep_2", "deep_3")[hash2(x, y) % 4]
 
 
 # Background characters: one tile each, or a choice among variants made by the cell's position.
@@ -77,6 +108,7 @@ BACKGROUND = {
     "W": ("window_lit",), "o": ("window_dark",), "|": ("pipe",), "+": ("pipe_joint",),
     "I": ("pillar",), "d": ("wall_dark", "tunnel_back", "wall_dark"), "p": ("poster",), "r": ("drain",),
     "b": ("crate_bg",), "B": ("barrel",), "s": ("skull",), "x": ("bones",),
+    "k": ("hall_chain",), "K": ("hall_chain_end",),
 }
 # Multi-cell pieces: the marker is the top-left cell, ':' fills the rest.
 PIECES = {

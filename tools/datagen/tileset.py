@@ -4,6 +4,7 @@ Ground tiles come in the sixteen variants of a four-neighbour mask (which sides 
 so that neighbouring tiles join without seams. Hand-drawn pieces (windows, lamps, the crate) are text
 grids in src/tiles.txt; the rest is drawn here."""
 
+import math
 import os
 
 from PIL import Image
@@ -22,6 +23,8 @@ NORTH, EAST, SOUTH, WEST = 1, 2, 4, 8
 PLACES = {
     "ground_inner": (0, 1), "ground_inner_2": (1, 1), "ground_inner_3": (2, 1), "ground_inner_4": (3, 1),
     "corner_ne": (4, 1), "corner_nw": (5, 1), "corner_se": (6, 1), "corner_sw": (7, 1),
+    "cellar_window": (8, 1), "cellar_window_dark": (9, 1), "roots": (10, 1), "roots_2": (11, 1),
+    "strata": (12, 1), "strata_2": (13, 1), "bedrock": (14, 1), "bedrock_2": (15, 1),
     "wall": (0, 2), "wall_2": (1, 2), "wall_3": (2, 2), "wall_cracked": (3, 2),
     "window_dark": (4, 2), "window_lit": (5, 2), "pipe": (6, 2), "pipe_joint": (7, 2),
     "wall_top": (8, 2), "pillar": (9, 2), "arch_left": (10, 2), "arch_right": (11, 2),
@@ -32,12 +35,12 @@ PLACES = {
     "city_window": (12, 3), "sky_low": (13, 3), "sky_low_star": (14, 3), "antenna": (15, 3),
     "grass": (0, 4), "grass_2": (1, 4), "grass_3": (2, 4), "vine": (3, 4),
     "vine_end": (4, 4), "chain": (5, 4), "chain_end": (6, 4), "web_left": (7, 4),
-    "web_right": (8, 4), "lamp_post": (9, 4), "lamp_pole": (10, 4),
+    "web_right": (8, 4), "lamp_post": (9, 4), "lamp_pole": (10, 4), "hall_chain": (11, 4),
     "drip": (12, 4), "fog": (13, 4), "sign_exit": (14, 4), "bars": (15, 4),
     "door_tl": (0, 5), "door_tr": (1, 5), "door_ml": (2, 5), "door_mr": (3, 5),
     "door_bl": (4, 5), "door_br": (5, 5), "crate_bg": (6, 5), "barrel": (7, 5),
     "tunnel_back": (8, 5), "sewer_water": (9, 5), "bones": (10, 5), "skull": (11, 5),
-    "deep_bones": (12, 5), "deep_pipe": (14, 5),
+    "deep_bones": (12, 5), "hall_chain_end": (13, 5), "deep_pipe": (14, 5), "deep_pipe_valve": (15, 5),
     "deep": (0, 7), "deep_2": (1, 7), "deep_3": (2, 7), "facade_window_lit": (3, 7), "facade_window_dark": (4, 7),
     "lamp_tl": (5, 7), "lamp_head": (6, 7), "lamp_tr": (7, 7),
     "lamp_ml": (8, 7), "lamp_pole_lit": (9, 7), "lamp_mr": (10, 7),
@@ -144,6 +147,51 @@ def draw_ground(mask, seed=0):
 def draw_deep(seed):
     img = new_tile()
     earth(img, seed + 40, dark=True)
+    return img
+
+
+def draw_roots(seed):
+    """The earth just below the street, with roots of the grass and trees reaching down from the top."""
+    img = draw_ground(15, seed)
+    rng = pixels.Rng(seed * 7 + 11)
+    for _ in range(3):
+        x = 1 + rng.below(14)
+        length = 6 + rng.below(9)
+        for y in range(length):
+            put(img, x, y, "brown" if y < length // 2 else "brown_dk")
+            if y % 3 == 2:
+                x = min(14, max(1, x + (1 if rng.below(2) else -1)))
+                put(img, x, y, "brown_dk")
+        if length > 9:
+            put(img, x + 1, length - 3, "brown_dk")
+    return img
+
+
+def draw_strata(seed):
+    """Layers of stone in the dark earth: two wavy bands that join the same bands of the tiles beside."""
+    img = draw_deep(seed)
+    for x in range(TILE):
+        wave = round(1.4 * math.sin(2 * math.pi * x / TILE + seed))
+        for y in range(4 + wave, 7 + wave):
+            put(img, x, y, "slate2" if y == 4 + wave else "slate1")
+        put(img, x, 7 + wave, "ink")
+        thin = 11 - wave // 2
+        put(img, x, thin, "navy")
+        put(img, x, thin + 1, "slate1" if hash2(x, seed, 8) % 3 else "navy")
+    return img
+
+
+def draw_bedrock(seed):
+    """The deepest rock: large dark blocks."""
+    img = new_tile()
+    stones(img, 60 + seed, "night", "navy", "ink", "ink")
+    return img
+
+
+def draw_hall_chain(end):
+    """A chain hanging in the hall's dark back wall, behind whatever stands in front of it."""
+    img = draw_wall(5, dark=True)
+    img.alpha_composite(draw_chain(end))
     return img
 
 
@@ -394,6 +442,10 @@ def build(out_dir):
         "deep": draw_deep(0), "deep_2": draw_deep(1), "deep_3": draw_deep(2),
         "facade_window_lit": draw_facade(15, "lit"), "facade_window_dark": draw_facade(15, "dark"),
         "fog": draw_fog(), "sewer_water": draw_water(),
+        "roots": draw_roots(4), "roots_2": draw_roots(5),
+        "strata": draw_strata(0), "strata_2": draw_strata(3),
+        "bedrock": draw_bedrock(0), "bedrock_2": draw_bedrock(1),
+        "hall_chain": draw_hall_chain(False), "hall_chain_end": draw_hall_chain(True),
     }
     drawn.update(lamp_piece(grids))
     for name, place in PLACES.items():
@@ -425,7 +477,9 @@ BACKDROPS = {
     "door_tl": lambda: draw_wall(15), "door_tr": lambda: draw_wall(16), "door_ml": lambda: draw_wall(17),
     "door_mr": lambda: draw_wall(18), "door_bl": lambda: draw_wall(19), "door_br": lambda: draw_wall(20),
     "crate_bg": lambda: draw_wall(21),
-    "deep_bones": lambda: draw_deep(3), "deep_pipe": lambda: draw_deep(5), "barrel": lambda: draw_wall(22), "tunnel_back": lambda: draw_wall(23, dark=True),
+    "deep_bones": lambda: draw_deep(3), "deep_pipe": lambda: draw_deep(5),
+    "deep_pipe_valve": lambda: draw_deep(6), "cellar_window": lambda: draw_ground(15, 4),
+    "cellar_window_dark": lambda: draw_ground(15, 5), "barrel": lambda: draw_wall(22), "tunnel_back": lambda: draw_wall(23, dark=True),
 }
 
 
