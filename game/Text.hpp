@@ -5,7 +5,8 @@
 
 #include "engine/Component.hpp"
 
-/// A text drawn in the world with its top-left corner at the object's position (the level's tutorial hints).
+/// A text drawn in the world with its top-left corner at the object's position (the level's tutorial hints),
+/// outlined by one dark pixel all round.
 class Text : public orn::Component {
 public:
     /// fontKey names a font the asset manager holds while the text draws.

@@ -1,6 +1,10 @@
 #include "game/ui/UIHud.hpp"
 
+#include <SFML/Graphics/Image.hpp>
+#include <cmath>
+
 #include "engine/AssetManager.hpp"
+#include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
 #include "game/Health.hpp"
@@ -14,6 +18,45 @@ constexpr int iconSize = 64;
 /// The stretchable middle of the indicator frame, relative to its texture.
 const sf::IntRect frameMiddle(3, 3, 1, 10);
 const char* const indicatorSize = "&.height / 12";
+/// The active form's frame: the frame's own pixels blended half-way towards the lamp light.
+const sf::Color activeTint(240, 200, 100);
+
+gui::Texture tinted(const sf::Texture& texture) {
+    auto image = std::make_shared<sf::Image>(texture.copyToImage());
+    const sf::Vector2u size = image->getSize();
+    for (unsigned y = 0; y < size.y; ++y) {
+        for (unsigned x = 0; x < size.x; ++x) {
+            const sf::Color c = image->getPixel(x, y);
+            const auto half = [](sf::Uint8 from, sf::Uint8 to) {
+                return static_cast<sf::Uint8>((from + to) / 2);
+            };
+            image->setPixel(x, y,
+                            {half(c.r, activeTint.r), half(c.g, activeTint.g), half(c.b, activeTint.b), c.a});
+        }
+    }
+    return gui::Texture(std::move(image), {}, frameMiddle, false);
+}
+
+/// The middle of icon cell `index` that shows at a whole-number scale on an indicator of `side` units: the
+/// smallest whole scale at which the part is no larger than the cell (exact when that scale divides the
+/// side, as at the game's 50-unit indicators; otherwise the nearest whole-pixel part).
+sf::IntRect iconPart(int index, float side) {
+    const float scale = std::max(1.f, std::ceil(side / static_cast<float>(iconSize)));
+    const int part = std::max(1, std::min(iconSize, static_cast<int>(std::lround(side / scale))));
+    const int inset = (iconSize - part) / 2;
+    return {index * iconSize + inset, inset, part, part};
+}
+
+std::shared_ptr<Transmutation> findForms(const orn::Scene& scene) {
+    for (const auto& layer : scene.layers) {
+        for (const auto& entry : layer) {
+            if (entry.second->hasTag("Player")) {
+                return entry.second->getComponent<Transmutation>().lock();
+            }
+        }
+    }
+    return nullptr;
+}
 
 gui::Picture::Ptr makeIndicator(const gui::Texture& texture, gui::Layout x, gui::Layout y) {
     auto picture = gui::Picture::create(texture);
@@ -43,11 +86,13 @@ void UIHud::init() {
     healthBar->setSize("&.width / 5", "32");
     gui.add(healthBar, healthBarName);
 
-    const gui::Texture frame(*assets.getTexture("indicator_bg"), {}, frameMiddle);
-    const sf::Texture& forms = *assets.getTexture("forms");
-    const gui::Texture human(forms, {0, 0, iconSize, iconSize});
-    const gui::Texture rat(forms, {iconSize, 0, iconSize, iconSize});
-    const gui::Texture minotaur(forms, {2 * iconSize, 0, iconSize, iconSize});
+    const sf::Texture& frameImage = *assets.getTexture("indicator_bg");
+    frame = gui::Texture(frameImage, {}, frameMiddle);
+    activeFrame = tinted(frameImage);
+    const sf::Texture& icons = *assets.getTexture("forms");
+    const gui::Texture human(icons, {0, 0, iconSize, iconSize});
+    const gui::Texture rat(icons, {iconSize, 0, iconSize, iconSize});
+    const gui::Texture minotaur(icons, {2 * iconSize, 0, iconSize, iconSize});
 
     // The side indicators are bound to the centre one, so the row stays together at any window size.
     auto centre = makeIndicator(frame, "&.width / 2 - width / 2", "&.height - height - 10");
@@ -59,6 +104,7 @@ void UIHud::init() {
     minotaurIcon = makeIndicator(minotaur, rightX, rowY);
     auto left = makeIndicator(frame, leftX, rowY);
     humanIcon = makeIndicator(human, leftX, rowY);
+    frames = {left, centre, right};
 
     // Icons after the frames, so that they draw over them.
     gui.add(centre);
@@ -67,9 +113,41 @@ void UIHud::init() {
     gui.add(humanIcon);
     gui.add(ratIcon);
     gui.add(minotaurIcon);
+    fitIcons();
 
     subscribe("playerHealthChanged");
     subscribe("formsAvailableChanged");
+}
+
+void UIHud::lateUpdate() {
+    if (frames[0]->getSize().x != fittedSide) {
+        fitIcons();
+    }
+    auto player = forms.lock();
+    if (!player) {
+        player = findForms(*gameObject->scene);
+        forms = player;
+    }
+    markActiveForm(player ? static_cast<int>(player->currentForm) : -1);
+}
+
+void UIHud::fitIcons() {
+    fittedSide = frames[0]->getSize().x;
+    const std::array<gui::Picture::Ptr, 3> icons{humanIcon, ratIcon, minotaurIcon};
+    for (int index = 0; index < 3; ++index) {
+        const gui::Texture& texture = icons[index]->getTexture();
+        icons[index]->setTexture(gui::Texture(*texture.getTexture(), iconPart(index, fittedSide)));
+    }
+}
+
+void UIHud::markActiveForm(int form) {
+    if (form == markedForm) {
+        return;
+    }
+    for (int index = 0; index < 3; ++index) {
+        frames[index]->setTexture(index == form ? activeFrame : frame);
+    }
+    markedForm = form;
 }
 
 void UIHud::onEvent(const std::string& eventName, std::shared_ptr<orn::EventArgs> args) {

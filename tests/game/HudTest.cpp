@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "FrontEndHarness.hpp"
 #include "engine/AssetManager.hpp"
@@ -132,9 +135,25 @@ TEST_F(Hud, IconsShowTheFrameAndIconTexturesFromTheirSheets) {
 
     const sf::Texture* forms = orn::AssetManager::getInstance().getTexture("forms");
     EXPECT_EQ(hud->humanIcon->getTexture().getTexture(), forms);
-    EXPECT_EQ(hud->humanIcon->getTexture().getPartRect(), sf::IntRect(0, 0, 64, 64));
-    EXPECT_EQ(hud->ratIcon->getTexture().getPartRect(), sf::IntRect(64, 0, 64, 64));
-    EXPECT_EQ(hud->minotaurIcon->getTexture().getPartRect(), sf::IntRect(128, 0, 64, 64));
+    // The middle of each 64 x 64 cell, as large as the 50-pixel indicator: drawn at scale 1.
+    EXPECT_EQ(hud->humanIcon->getTexture().getPartRect(), sf::IntRect(7, 7, 50, 50));
+    EXPECT_EQ(hud->ratIcon->getTexture().getPartRect(), sf::IntRect(71, 7, 50, 50));
+    EXPECT_EQ(hud->minotaurIcon->getTexture().getPartRect(), sf::IntRect(135, 7, 50, 50));
+}
+
+TEST_F(Hud, IconsKeepAWholeNumberScaleAtOtherWindowSizes) {
+    // Indicator sides 64 and 100: scale 1 of the whole cell, then scale 2 of its middle.
+    const std::vector<std::pair<unsigned, sf::IntRect>> sizes{{768, {64, 0, 64, 64}},
+                                                              {1200, {71, 7, 50, 50}}};
+    for (const auto& size : sizes) {
+        resize(size.first * 4 / 3, size.first);
+        frame();  // the GUI takes the new size as it draws; the HUD refits after that
+        frame();
+        const sf::IntRect part = hud->ratIcon->getTexture().getPartRect();
+        EXPECT_EQ(part, size.second) << size.first;
+        const float scale = hud->ratIcon->getSize().x / static_cast<float>(part.width);
+        EXPECT_FLOAT_EQ(scale, std::round(scale)) << size.first;
+    }
 }
 
 TEST_F(Hud, HealthBarShowsTheHealthTruncatedWithinItsRange) {
