@@ -39,7 +39,9 @@ private:
 
     /// The frames in the order of the forms (human, rat, minotaur); shared with the scene's GUI.
     std::array<gui::Picture::Ptr, 3> frames;
+    /// Refers to the asset manager's "indicator_bg", which the scene keeps loaded while its GUI draws.
     gui::Texture frame;
+    /// A tinted copy of that frame; its pixels are shared with the frame pictures that show it.
     gui::Texture activeFrame;
     /// The player's form switcher, looked up while the scene has a player; owned by the player's object.
     std::weak_ptr<Transmutation> forms;
