@@ -5,6 +5,7 @@
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/Time.hpp"
+#include "gui/RendererData.hpp"
 
 namespace {
 constexpr unsigned labelTextSize = 48;
@@ -12,13 +13,28 @@ constexpr unsigned labelTextSize = 48;
 
 void PauseToggle::init() {
     orn::AssetManager& assets = orn::AssetManager::getInstance();
+    gui::Gui& gui = orn::SceneManager::getInstance().getCurrentScene()->gui;
+
+    // The level darkened behind the label, so the word stands out over the player it is centred on.
+    shade = gui::Label::create();
+    gui::RendererData shadeLook;
+    shadeLook.setProperty("BackgroundColor", "rgba(0, 0, 0, 140)");
+    shade->setRenderer(shadeLook);
+    shade->setPosition(0, 0);
+    shade->setSize("&.width", "&.height");
+    shade->setVisible(paused);
+
+    gui::RendererData labelLook = assets.getTheme("default_theme")->getRenderer("Title");
+    labelLook.setProperty("TextOutlineThickness", "2");
     label = gui::Label::create("Paused");
     label->setTextSize(labelTextSize);
     label->setFont(*assets.getFont("default"));
-    label->setRenderer(assets.getTheme("default_theme")->getRenderer("Title"));
+    label->setRenderer(labelLook);
     label->setPosition("&.width / 2 - width / 2", "&.height / 2 - height / 2");
     label->setVisible(paused);
-    orn::SceneManager::getInstance().getCurrentScene()->gui.add(label, labelName);
+
+    gui.add(shade);
+    gui.add(label, labelName);
 }
 
 void PauseToggle::update() {
@@ -47,6 +63,7 @@ void PauseToggle::setPaused(bool pause) {
         input.exclusiveActions.clear();
     }
     if (label) {
+        shade->setVisible(paused);
         label->setVisible(paused);
     }
 }
