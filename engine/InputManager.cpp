@@ -106,8 +106,9 @@ bool InputManager::isActionPressed(const std::string& name) const {
                                                   [this](PadInput input) { return isPadInputHeld(input); });
 }
 
-void InputManager::bindPad(const std::string& action, PadInput input) {
-    padActions[action].push_back(input);
+void InputManager::bindPad(const std::string& action, std::initializer_list<PadInput> inputs) {
+    std::vector<PadInput>& bound = padActions[action];
+    bound.insert(bound.end(), inputs.begin(), inputs.end());
 }
 
 void InputManager::clearBindings() {

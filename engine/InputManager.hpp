@@ -4,6 +4,7 @@
 #include <SFML/Window/Keyboard.hpp>
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -52,8 +53,8 @@ public:
     /// Whether the pad input was newly pressed in this frame; records it as seen held.
     bool isPadInputDown(PadInput input);
 
-    /// Adds a pad input to an action (an action may have several, besides its key).
-    void bindPad(const std::string& action, PadInput input);
+    /// Adds pad inputs to an action (an action may have several, besides its key).
+    void bindPad(const std::string& action, std::initializer_list<PadInput> inputs);
     /// Erases every key and pad binding and every restriction; what a scene's unload does.
     void clearBindings();
 

@@ -77,19 +77,15 @@ void MainScene::bindActions() {
     actions["transmutate"] = sf::Keyboard::E;
     actions["pause"] = sf::Keyboard::P;
 
-    input.bindPad("exit", PadLayout::Back);
-    input.bindPad("left", PadLayout::StickLeft);
-    input.bindPad("left", PadLayout::DPadLeft);
-    input.bindPad("right", PadLayout::StickRight);
-    input.bindPad("right", PadLayout::DPadRight);
-    input.bindPad("up", PadLayout::StickUp);
-    input.bindPad("up", PadLayout::DPadUp);
-    input.bindPad("down", PadLayout::StickDown);
-    input.bindPad("down", PadLayout::DPadDown);
-    input.bindPad("jump", PadLayout::A);
-    input.bindPad("attack", PadLayout::X);
-    input.bindPad("transmutate", PadLayout::Y);
-    input.bindPad("pause", PadLayout::Start);
+    input.bindPad("exit", {PadLayout::Back});
+    input.bindPad("left", {PadLayout::StickLeft, PadLayout::DPadLeft});
+    input.bindPad("right", {PadLayout::StickRight, PadLayout::DPadRight});
+    input.bindPad("up", {PadLayout::StickUp, PadLayout::DPadUp});
+    input.bindPad("down", {PadLayout::StickDown, PadLayout::DPadDown});
+    input.bindPad("jump", {PadLayout::A});
+    input.bindPad("attack", {PadLayout::X});
+    input.bindPad("transmutate", {PadLayout::Y});
+    input.bindPad("pause", {PadLayout::Start});
 }
 
 void MainScene::loadLevelAssets() {

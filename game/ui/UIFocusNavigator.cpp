@@ -11,11 +11,9 @@ void UIFocusNavigator::bindActions() {
     input.actions["menuUp"] = sf::Keyboard::Up;
     input.actions["menuDown"] = sf::Keyboard::Down;
     input.actions["menuSelect"] = sf::Keyboard::Enter;
-    input.bindPad("menuUp", PadLayout::DPadUp);
-    input.bindPad("menuUp", PadLayout::StickUp);
-    input.bindPad("menuDown", PadLayout::DPadDown);
-    input.bindPad("menuDown", PadLayout::StickDown);
-    input.bindPad("menuSelect", PadLayout::A);
+    input.bindPad("menuUp", {PadLayout::DPadUp, PadLayout::StickUp});
+    input.bindPad("menuDown", {PadLayout::DPadDown, PadLayout::StickDown});
+    input.bindPad("menuSelect", {PadLayout::A});
 }
 
 void UIFocusNavigator::update() {
