@@ -2,6 +2,7 @@
 
 #include <array>
 #include <set>
+#include <string>
 
 #include "engine/InputManager.hpp"
 #include "engine/PadLayout.hpp"
@@ -149,6 +150,32 @@ TEST_F(InputTest, AxisDirectionsCountOnlyBeyondTheDeadZone) {
     tilt(0, sf::Joystick::X, -80.f);
     EXPECT_TRUE(frame([&] { return input.isActionDown("left"); }));
     EXPECT_FALSE(frame([&] { return input.isActionDown("left"); })) << "a held direction is one press";
+}
+
+// What a pad on Linux reports: up is negative on the stick's Y axis and on the D-pad's PovY alike.
+TEST_F(InputTest, ThePadLayoutReadsUpAndDownAsAPadOnLinuxReportsThem) {
+    pads[0].connected = true;
+    input.bindPad("up", {PadLayout::StickUp, PadLayout::DPadUp});
+    input.bindPad("down", {PadLayout::StickDown, PadLayout::DPadDown});
+    // The directions held in one frame, "up", "down" or both.
+    auto directions = [&] {
+        std::string seen;
+        frame([&] {
+            seen = std::string(input.isActionPressed("up") ? "up" : "") +
+                   (input.isActionPressed("down") ? "down" : "");
+            return true;
+        });
+        return seen;
+    };
+    tilt(0, sf::Joystick::PovY, -100.f);
+    EXPECT_EQ(directions(), "up");
+    tilt(0, sf::Joystick::PovY, 100.f);
+    EXPECT_EQ(directions(), "down");
+    tilt(0, sf::Joystick::PovY, 0.f);
+    tilt(0, sf::Joystick::Y, -100.f);
+    EXPECT_EQ(directions(), "up");
+    tilt(0, sf::Joystick::Y, 100.f);
+    EXPECT_EQ(directions(), "down");
 }
 
 TEST_F(InputTest, KeysAndPadInputsOfOneActionWorkSideBySide) {
