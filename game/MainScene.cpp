@@ -5,12 +5,15 @@
 #include "engine/Camera.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
+#include "engine/PadLayout.hpp"
 #include "engine/TileLayer.hpp"
 #include "engine/TiledObjectNotFoundException.hpp"
 #include "engine/Tilemap.hpp"
+#include "engine/Time.hpp"
 #include "engine/Transform.hpp"
 #include "game/CameraFollow.hpp"
 #include "game/MapObjectFactory.hpp"
+#include "game/PauseToggle.hpp"
 #include "game/scenes/MenuScene.hpp"
 #include "game/scenes/SceneTransition.hpp"
 #include "game/ui/UIHud.hpp"
@@ -29,20 +32,15 @@ const orn::Tilemap::Object& findPlayerStart(const orn::Tilemap& map) {
 }  // namespace
 
 void MainScene::init() {
-    auto& actions = orn::InputManager::getInstance().actions;
-    actions["exit"] = sf::Keyboard::Escape;
-    actions["left"] = sf::Keyboard::A;
-    actions["right"] = sf::Keyboard::D;
-    actions["up"] = sf::Keyboard::W;
-    actions["down"] = sf::Keyboard::S;
-    actions["jump"] = sf::Keyboard::Space;
-    actions["attack"] = sf::Keyboard::Enter;
-    actions["transmutate"] = sf::Keyboard::E;
+    bindActions();
 
     orn::Tilemap* map = orn::AssetManager::getInstance().loadTilemap("main", "main.tmx");
     loadLevelAssets();
 
-    createGameObject(1)->addComponent<SceneTransition<MenuScene>>("exit");
+    // In layer 1, so that a pause holds before the player (layer 3) reads its input in the same frame.
+    orn::GameObject* controls = createGameObject(1);
+    controls->addComponent<SceneTransition<MenuScene>>("exit");
+    controls->addComponent<PauseToggle>();
 
     const orn::Tilemap::Object& start = findPlayerStart(*map);
     orn::GameObject* camera = createGameObject(1);
@@ -65,6 +63,31 @@ void MainScene::init() {
     factory.createObjects(map->getObjectGroup("tutorial"), 2);
 }
 
+void MainScene::bindActions() {
+    using orn::PadLayout;
+    orn::InputManager& input = orn::InputManager::getInstance();
+    auto& actions = input.actions;
+    actions["exit"] = sf::Keyboard::Escape;
+    actions["left"] = sf::Keyboard::A;
+    actions["right"] = sf::Keyboard::D;
+    actions["up"] = sf::Keyboard::W;
+    actions["down"] = sf::Keyboard::S;
+    actions["jump"] = sf::Keyboard::Space;
+    actions["attack"] = sf::Keyboard::Enter;
+    actions["transmutate"] = sf::Keyboard::E;
+    actions["pause"] = sf::Keyboard::P;
+
+    input.bindPad("exit", {PadLayout::Back});
+    input.bindPad("left", {PadLayout::StickLeft, PadLayout::DPadLeft});
+    input.bindPad("right", {PadLayout::StickRight, PadLayout::DPadRight});
+    input.bindPad("up", {PadLayout::StickUp, PadLayout::DPadUp});
+    input.bindPad("down", {PadLayout::StickDown, PadLayout::DPadDown});
+    input.bindPad("jump", {PadLayout::A});
+    input.bindPad("attack", {PadLayout::X});
+    input.bindPad("transmutate", {PadLayout::Y});
+    input.bindPad("pause", {PadLayout::Start});
+}
+
 void MainScene::loadLevelAssets() {
     orn::AssetManager& assets = orn::AssetManager::getInstance();
     assets.loadTexture("tileset", "tiles/k7v_dr2m_rogue-noir.png");
@@ -83,6 +106,8 @@ void MainScene::loadLevelAssets() {
 }
 
 void MainScene::unload() {
-    orn::InputManager::getInstance().actions.clear();
+    orn::InputManager::getInstance().clearBindings();
+    // A level left while paused must not leave the next scene standing still.
+    orn::Time::getInstance().timeScale = 1.f;
     orn::AssetManager::getInstance().clearSceneAssets();
 }

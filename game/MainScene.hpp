@@ -9,6 +9,11 @@ public:
     void init() override;
     void unload() override;
 
+    /// The level's actions: keys as always (Escape, A, D, W, S, Space, Enter, E) plus "pause" on P, and the
+    /// pad (PadLayout): left stick and D-pad walk, A jumps, X slashes, Y changes form, Back leaves, Start
+    /// pauses.
+    static void bindActions();
+
     /// Loads the textures, sprite sheets, animator files and sound the level's objects use, into the scene
     /// store.
     static void loadLevelAssets();

@@ -63,6 +63,10 @@ bool Button::handlesMouse() const {
     return true;
 }
 
+bool Button::canFocus() const {
+    return true;
+}
+
 void Button::onClick() {
     emit("pressed");
 }
@@ -74,7 +78,7 @@ Button::State Button::currentState() const {
     if (isMouseHovering()) {
         return isMouseDown() ? Down : Hover;
     }
-    return Normal;
+    return isFocused() ? Hover : Normal;
 }
 
 void Button::draw(sf::RenderTarget& target, sf::RenderStates states) const {

@@ -9,7 +9,8 @@
 namespace gui {
 
 // A push button with a centred text. Signal "pressed": fired once when the left mouse button went down
-// over the button and comes up over it again.
+// over the button and comes up over it again, or when the Gui activates it while it has the focus.
+// A focused button shows its hover look.
 //
 // Renderer properties: TextColor, BackgroundColor, BorderColor, Texture and TextStyle, each also with the
 // suffixes Hover, Down and Disabled (a missing Down look falls back to Hover, a missing Hover or Disabled
@@ -26,6 +27,7 @@ public:
 
     void setRenderer(const RendererData& renderer) override;
     void draw(sf::RenderTarget& target, sf::RenderStates states) const override;
+    bool canFocus() const override;
 
 protected:
     explicit Button(const sf::String& text);

@@ -103,6 +103,61 @@ Widget::Ptr Gui::get(const std::string& name) const {
     return found != m_names.end() ? m_widgets[static_cast<std::size_t>(found - m_names.begin())] : nullptr;
 }
 
+bool Gui::isFocusable(const Widget& widget) {
+    return widget.isVisible() && widget.isEnabled() && widget.canFocus();
+}
+
+void Gui::moveFocus(int step) {
+    const auto count = static_cast<int>(m_widgets.size());
+    const auto focused = std::find_if(m_widgets.begin(), m_widgets.end(),
+                                      [](const Widget::Ptr& widget) { return widget->m_focused; });
+    // Without a focused widget the walk starts just outside the list, so its first step lands on an end.
+    int index =
+        focused != m_widgets.end() ? static_cast<int>(focused - m_widgets.begin()) : (step > 0 ? -1 : count);
+    for (int tried = 0; tried < count; ++tried) {
+        index = ((index + step) % count + count) % count;
+        if (isFocusable(*m_widgets[static_cast<std::size_t>(index)])) {
+            setFocusedWidget(m_widgets[static_cast<std::size_t>(index)]);
+            return;
+        }
+    }
+}
+
+void Gui::focusNext() {
+    moveFocus(1);
+}
+
+void Gui::focusPrevious() {
+    moveFocus(-1);
+}
+
+bool Gui::setFocusedWidget(const Widget::Ptr& widget) {
+    const bool takes = widget != nullptr && widget->m_parent == this && isFocusable(*widget);
+    if (widget != nullptr && !takes) {
+        return false;
+    }
+    for (const auto& each : m_widgets) {
+        each->m_focused = each == widget;
+    }
+    return takes;
+}
+
+Widget::Ptr Gui::getFocusedWidget() const {
+    const auto found = std::find_if(m_widgets.begin(), m_widgets.end(),
+                                    [](const Widget::Ptr& widget) { return widget->m_focused; });
+    return found != m_widgets.end() ? *found : nullptr;
+}
+
+bool Gui::activateFocused() {
+    // Held here so that a handler removing the widget cannot end it during its own call.
+    const Widget::Ptr focused = getFocusedWidget();
+    if (focused == nullptr || !focused->isVisible() || !focused->isEnabled()) {
+        return false;
+    }
+    focused->onClick();
+    return true;
+}
+
 bool Gui::remove(const Widget::Ptr& widget) {
     const auto found = std::find(m_widgets.begin(), m_widgets.end(), widget);
     if (found == m_widgets.end()) {
@@ -111,6 +166,7 @@ bool Gui::remove(const Widget::Ptr& widget) {
     (*found)->m_parent = nullptr;
     (*found)->m_hover = false;
     (*found)->m_mouseDown = false;
+    (*found)->m_focused = false;
     m_names.erase(m_names.begin() + (found - m_widgets.begin()));
     m_widgets.erase(found);
     return true;
@@ -121,6 +177,7 @@ void Gui::removeAllWidgets() {
         widget->m_parent = nullptr;
         widget->m_hover = false;
         widget->m_mouseDown = false;
+        widget->m_focused = false;
     }
     m_widgets.clear();
     m_names.clear();

@@ -54,6 +54,22 @@ public:
         return std::dynamic_pointer_cast<T>(get(name));
     }
 
+    // Keyboard focus, for menus driven by keys or a game pad (handleEvent never moves it; the mouse keeps
+    // its own hover). Only visible, enabled widgets whose canFocus() is true take the focus, in the order
+    // they were added. focusNext moves to the next such widget after the focused one (the first when none
+    // is focused), wrapping around; focusPrevious likewise backwards (the last when none is focused). Both
+    // leave the focus unchanged when no widget can take it.
+    void focusNext();
+    void focusPrevious();
+    // Focuses `widget` (which must be in this Gui and able to take the focus), or clears the focus for
+    // null. Returns whether the widget took it.
+    bool setFocusedWidget(const Widget::Ptr& widget);
+    // The focused widget, or null.
+    Widget::Ptr getFocusedWidget() const;
+    // Acts as a click on the focused widget when it is still visible and enabled (a button fires "pressed";
+    // the handlers run inside this call). Returns whether a widget was activated.
+    bool activateFocused();
+
     // Returns whether the widget was in this Gui.
     bool remove(const Widget::Ptr& widget);
     void removeAllWidgets();
@@ -64,6 +80,9 @@ private:
     // The topmost visible, enabled widget that handles the mouse and lies under `point`, or null.
     Widget* widgetAt(sf::Vector2f point) const;
     void updateHover(const Widget* hovered);
+    static bool isFocusable(const Widget& widget);
+    // Focuses the first focusable widget met walking from the focused one by `step` (+1 or -1).
+    void moveFocus(int step);
 
     // Non-owning; see setTarget.
     sf::RenderTarget* m_target = nullptr;

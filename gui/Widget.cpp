@@ -190,6 +190,14 @@ bool Widget::handlesMouse() const {
 
 void Widget::onClick() {}
 
+bool Widget::isFocused() const {
+    return m_focused;
+}
+
+bool Widget::canFocus() const {
+    return false;
+}
+
 float Widget::evaluate(const Layout& layout, Layout::Axis axis, Slot slot) const {
     if (m_evaluating[slot]) {
         throw Exception("The layout of a widget depends on itself!");

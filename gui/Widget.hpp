@@ -68,6 +68,11 @@ public:
     // The Gui the widget was added to, null when it is in none.
     Gui* getParent() const;
 
+    // Whether the widget has the keyboard focus of its Gui (see Gui::focusNext).
+    bool isFocused() const;
+    // Whether the widget can take the keyboard focus while it is visible and enabled.
+    virtual bool canFocus() const;
+
     // Draws the widget in view coordinates; `states` carries the GUI's render states.
     virtual void draw(sf::RenderTarget& target, sf::RenderStates states) const = 0;
 
@@ -118,6 +123,7 @@ private:
     bool m_enabled = true;
     bool m_hover = false;
     bool m_mouseDown = false;
+    bool m_focused = false;
     float m_opacity = 1.f;
     // Guards against layouts that depend on themselves, which would otherwise recurse without end.
     mutable std::array<bool, 4> m_evaluating{};

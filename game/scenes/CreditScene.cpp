@@ -5,17 +5,21 @@
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
 #include "game/ui/UICredits.hpp"
+#include "game/ui/UIFocusNavigator.hpp"
 
 void CreditScene::init() {
-    // Nothing here reads it: only the Back button leaves the credits.
+    // Nothing here reads it: only the Back button (clicked, or focused and pressed by key or pad) leaves.
     orn::InputManager::getInstance().actions["escape"] = sf::Keyboard::Escape;
+    UIFocusNavigator::bindActions();
 
     orn::AssetManager& assets = orn::AssetManager::getInstance();
     assets.loadFont("Improbable", "fonts/Improbable.ttf");
     assets.loadFont("PixelNarrative", "fonts/PixelNarrative-alternative-letter-a-REGULAR.ttf");
     assets.loadTexture("ql_vrn", "ql_vrn.png");
 
-    createGameObject(1)->addComponent<UICredits>();
+    orn::GameObject* credits = createGameObject(1);
+    credits->addComponent<UICredits>();
+    credits->addComponent<UIFocusNavigator>();
 
     orn::GameObject* camera = createGameObject(1);
     camera->setTag("Main Camera");
@@ -23,6 +27,6 @@ void CreditScene::init() {
 }
 
 void CreditScene::unload() {
-    orn::InputManager::getInstance().actions.clear();
+    orn::InputManager::getInstance().clearBindings();
     orn::AssetManager::getInstance().clearSceneAssets();
 }

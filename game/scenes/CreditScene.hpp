@@ -2,7 +2,8 @@
 
 #include "engine/Scene.hpp"
 
-/// The credits: the makers' logo above a one-line credit text, and a Back button to the menu (UICredits).
+/// The credits: the makers' logo above a one-line credit text, and a Back button to the menu (UICredits),
+/// clicked or focused and pressed with the keys or a pad (UIFocusNavigator).
 class CreditScene : public orn::Scene {
 public:
     /// Loads the fonts and the makers' logo into the scene store; the GUI theme "default_theme" must already

@@ -35,6 +35,6 @@ void LogoScene::init() {
 }
 
 void LogoScene::unload() {
-    orn::InputManager::getInstance().actions.clear();
+    orn::InputManager::getInstance().clearBindings();
     orn::AssetManager::getInstance().clearSceneAssets();
 }

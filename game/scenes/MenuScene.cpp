@@ -6,10 +6,12 @@
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
 #include "game/scenes/WolfController.hpp"
+#include "game/ui/UIFocusNavigator.hpp"
 #include "game/ui/UIMenu.hpp"
 
 void MenuScene::init() {
     orn::InputManager::getInstance().actions["start"] = sf::Keyboard::Space;
+    UIFocusNavigator::bindActions();
 
     orn::AssetManager& assets = orn::AssetManager::getInstance();
     assets.loadTexture("wolf", "80x48Wolf.png");
@@ -20,7 +22,9 @@ void MenuScene::init() {
     assets.loadFont("PixelNarrative", "fonts/PixelNarrative-alternative-letter-a-REGULAR.ttf");
     assets.loadTheme("default_theme", "gui/gui_theme.txt");
 
-    createGameObject(1)->addComponent<UIMenu>();
+    orn::GameObject* menu = createGameObject(1);
+    menu->addComponent<UIMenu>();
+    menu->addComponent<UIFocusNavigator>();
 
     orn::GameObject* camera = createGameObject(1);
     camera->setTag("Main Camera");
@@ -32,6 +36,6 @@ void MenuScene::init() {
 }
 
 void MenuScene::unload() {
-    orn::InputManager::getInstance().actions.clear();
+    orn::InputManager::getInstance().clearBindings();
     orn::AssetManager::getInstance().clearSceneAssets();
 }

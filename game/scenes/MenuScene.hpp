@@ -3,7 +3,8 @@
 #include "engine/Scene.hpp"
 
 /// The title screen: the game's title and the Play, Credits and Quit buttons (UIMenu) over a black
-/// background along whose bottom edge a wolf runs (WolfController).
+/// background along whose bottom edge a wolf runs (WolfController). The buttons are clicked with the mouse
+/// or focused and pressed with the arrow keys and Enter or a pad (UIFocusNavigator).
 class MenuScene : public orn::Scene {
 public:
     /// Loads the wolf and logo sheets, the menu fonts (scene store) and the GUI theme "default_theme" (global

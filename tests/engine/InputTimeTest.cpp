@@ -1,28 +1,38 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
+#include <string>
 
 #include "engine/InputManager.hpp"
+#include "engine/PadLayout.hpp"
 #include "engine/Time.hpp"
 
 namespace {
 
-/// Drives InputManager with a scripted keyboard, one frame at a time.
+using orn::PadLayout;
+
+/// Drives InputManager with a scripted keyboard and scripted pads, one frame at a time.
 class InputTest : public ::testing::Test {
 protected:
     orn::InputManager& input = orn::InputManager::getInstance();
     std::set<sf::Keyboard::Key> held;
+    std::array<orn::PadState, sf::Joystick::Count> pads{};
 
     void SetUp() override {
         input.setKeyStateSource([this](sf::Keyboard::Key key) { return held.count(key) > 0; });
-        input.actions.clear();
+        input.setPadStateSource([this](unsigned pad) { return pads.at(pad); });
+        input.clearBindings();
         input.keysDownLastFrame.clear();
         input.keysDownThisFrame.clear();
         input.hasFocus = true;
+        // One frame with nothing held leaves no pad input recorded from an earlier test.
+        frame([] { return false; });
     }
     void TearDown() override {
         input.setKeyStateSource(nullptr);
-        input.actions.clear();
+        input.setPadStateSource(nullptr);
+        input.clearBindings();
         input.hasFocus = true;
     }
 
@@ -34,6 +44,10 @@ protected:
         input.endFrame();
         return result;
     }
+
+    void press(unsigned pad, orn::PadInput button) { pads[pad].buttons |= 1u << button.index; }
+    void release(unsigned pad, orn::PadInput button) { pads[pad].buttons &= ~(1u << button.index); }
+    void tilt(unsigned pad, sf::Joystick::Axis axis, float position) { pads[pad].axes[axis] = position; }
 };
 
 }  // namespace
@@ -82,6 +96,156 @@ TEST_F(InputTest, WithoutFocusEveryAnswerIsFalseAndAPressIsReportedWhenFocusRetu
     EXPECT_FALSE(
         frame([&] { return input.isActionDown("attack") || input.isActionPressed("attack"); }, false));
     EXPECT_TRUE(frame([&] { return input.isActionDown("attack"); }));
+}
+
+TEST_F(InputTest, AHeldButtonReportsOnePressAndCountsAsHeldUntilReleased) {
+    pads[0].connected = true;
+    input.bindPad("jump", {PadLayout::A});
+    auto jump = [&] { return input.isActionDown("jump"); };
+
+    EXPECT_FALSE(frame(jump));
+    press(0, PadLayout::A);
+    EXPECT_TRUE(frame(jump));
+    EXPECT_FALSE(frame(jump));
+    EXPECT_TRUE(frame([&] { return input.isActionPressed("jump"); }));
+    EXPECT_FALSE(frame([&] { return input.isActionPressed("attack"); })) << "another action";
+
+    release(0, PadLayout::A);
+    EXPECT_FALSE(frame(jump));
+    EXPECT_FALSE(frame([&] { return input.isActionPressed("jump"); }));
+    press(0, PadLayout::A);
+    EXPECT_TRUE(frame(jump));
+
+    press(0, PadLayout::B);
+    EXPECT_FALSE(frame([&] { return input.isActionDown("jump"); })) << "B is not bound; A is still held";
+}
+
+TEST_F(InputTest, AxisDirectionsCountOnlyBeyondTheDeadZone) {
+    pads[0].connected = true;
+    input.bindPad("left", {PadLayout::StickLeft});
+    input.bindPad("left", {PadLayout::DPadLeft});
+    input.bindPad("right", {PadLayout::StickRight});
+    auto left = [&] { return input.isActionPressed("left"); };
+    auto right = [&] { return input.isActionPressed("right"); };
+
+    tilt(0, sf::Joystick::X, -20.f);
+    EXPECT_FALSE(frame(left)) << "a resting stick drifts inside the dead zone";
+    tilt(0, sf::Joystick::X, -input.padDeadZone);
+    EXPECT_FALSE(frame(left));
+    tilt(0, sf::Joystick::X, -60.f);
+    EXPECT_TRUE(frame(left));
+    EXPECT_FALSE(frame(right)) << "the opposite direction";
+
+    tilt(0, sf::Joystick::X, 100.f);
+    EXPECT_FALSE(frame(left));
+    EXPECT_TRUE(frame(right));
+
+    tilt(0, sf::Joystick::X, 0.f);
+    tilt(0, sf::Joystick::PovX, -100.f);
+    EXPECT_TRUE(frame(left)) << "the D-pad is bound too";
+    tilt(0, sf::Joystick::Y, -100.f);
+    tilt(0, sf::Joystick::PovX, 0.f);
+    EXPECT_FALSE(frame(left)) << "another axis";
+
+    tilt(0, sf::Joystick::X, -80.f);
+    EXPECT_TRUE(frame([&] { return input.isActionDown("left"); }));
+    EXPECT_FALSE(frame([&] { return input.isActionDown("left"); })) << "a held direction is one press";
+}
+
+// What a pad on Linux reports: up is negative on the stick's Y axis and on the D-pad's PovY alike.
+TEST_F(InputTest, ThePadLayoutReadsUpAndDownAsAPadOnLinuxReportsThem) {
+    pads[0].connected = true;
+    input.bindPad("up", {PadLayout::StickUp, PadLayout::DPadUp});
+    input.bindPad("down", {PadLayout::StickDown, PadLayout::DPadDown});
+    // The directions held in one frame, "up", "down" or both.
+    auto directions = [&] {
+        std::string seen;
+        frame([&] {
+            seen = std::string(input.isActionPressed("up") ? "up" : "") +
+                   (input.isActionPressed("down") ? "down" : "");
+            return true;
+        });
+        return seen;
+    };
+    tilt(0, sf::Joystick::PovY, -100.f);
+    EXPECT_EQ(directions(), "up");
+    tilt(0, sf::Joystick::PovY, 100.f);
+    EXPECT_EQ(directions(), "down");
+    tilt(0, sf::Joystick::PovY, 0.f);
+    tilt(0, sf::Joystick::Y, -100.f);
+    EXPECT_EQ(directions(), "up");
+    tilt(0, sf::Joystick::Y, 100.f);
+    EXPECT_EQ(directions(), "down");
+}
+
+TEST_F(InputTest, KeysAndPadInputsOfOneActionWorkSideBySide) {
+    pads[0].connected = true;
+    input.actions["jump"] = sf::Keyboard::Space;
+    input.bindPad("jump", {PadLayout::A});
+    auto jump = [&] { return input.isActionDown("jump"); };
+
+    held.insert(sf::Keyboard::Space);
+    EXPECT_TRUE(frame(jump));
+    EXPECT_FALSE(frame(jump));
+    press(0, PadLayout::A);
+    EXPECT_TRUE(frame(jump)) << "a new press of the pad while the key is held";
+    held.clear();
+    EXPECT_FALSE(frame(jump));
+    EXPECT_TRUE(frame([&] { return input.isActionPressed("jump"); }));
+
+    release(0, PadLayout::A);
+    EXPECT_FALSE(frame([&] { return input.isActionDown("jump") || input.isActionPressed("jump"); }));
+    EXPECT_FALSE(frame([&] { return input.isActionDown("pause"); })) << "unbound";
+}
+
+TEST_F(InputTest, PadsConnectedOrDisconnectedWhilePlayingAreFollowed) {
+    input.bindPad("jump", {PadLayout::A});
+    auto jump = [&] { return input.isActionDown("jump"); };
+
+    press(0, PadLayout::A);
+    EXPECT_FALSE(frame(jump)) << "a pad that is not connected reports nothing";
+
+    pads[3].connected = true;
+    press(3, PadLayout::A);
+    EXPECT_TRUE(frame(jump)) << "any connected pad counts";
+    EXPECT_FALSE(frame(jump));
+
+    pads[3].connected = false;
+    EXPECT_FALSE(frame(jump));
+    EXPECT_FALSE(frame([&] { return input.isActionPressed("jump"); }));
+    pads[3].connected = true;
+    EXPECT_TRUE(frame(jump)) << "reconnected with the button held: a new press";
+
+    EXPECT_FALSE(frame([&] { return input.isActionDown("jump") || input.isActionPressed("jump"); }, false))
+        << "without focus";
+    EXPECT_TRUE(frame(jump)) << "nothing was recorded without focus";
+}
+
+TEST_F(InputTest, ExclusiveActionsSilenceEveryOtherActionUntilLifted) {
+    pads[0].connected = true;
+    input.actions["pause"] = sf::Keyboard::P;
+    input.actions["jump"] = sf::Keyboard::Space;
+    input.bindPad("attack", {PadLayout::X});
+    input.exclusiveActions = {"pause"};
+
+    held = {sf::Keyboard::P, sf::Keyboard::Space};
+    press(0, PadLayout::X);
+    EXPECT_TRUE(frame([&] { return input.isActionDown("pause"); }));
+    EXPECT_FALSE(frame([&] {
+        return input.isActionDown("jump") || input.isActionPressed("jump") || input.isActionDown("attack") ||
+               input.isActionPressed("attack");
+    }));
+    EXPECT_TRUE(input.isKeyHeld(sf::Keyboard::Space)) << "plain key queries are not actions";
+
+    input.exclusiveActions.clear();
+    EXPECT_TRUE(frame([&] { return input.isActionDown("jump") && input.isActionDown("attack"); }))
+        << "held through the restriction and never recorded, so a new press";
+
+    input.exclusiveActions = {"pause"};
+    input.clearBindings();
+    EXPECT_TRUE(input.exclusiveActions.empty());
+    EXPECT_FALSE(frame([&] { return input.isActionPressed("attack") || input.isActionPressed("jump"); }))
+        << "keys and pad inputs are unbound";
 }
 
 TEST(Time, FrameDurationsAreScaledAndSummed) {

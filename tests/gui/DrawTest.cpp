@@ -134,6 +134,39 @@ TEST_F(DrawTest, AButtonDrawsItsBordersBackgroundAndTextAndChangesLookWithTheMou
     EXPECT_EQ(render(target, gui).getPixel(13, 13), background);
 }
 
+TEST_F(DrawTest, AFocusedButtonShowsItsHoverLookBesideTheMouse) {
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(240, 120));
+    gui::Gui gui;
+    gui.setTarget(target);
+    gui::Button::Ptr buttons[2];
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = gui::Button::create(i == 0 ? "One" : "Two");
+        buttons[i]->setRenderer(theme.getRenderer("Button"));
+        buttons[i]->setFont(font);
+        buttons[i]->setPosition(10 + 120 * i, 10);
+        buttons[i]->setSize(100, 40);
+        gui.add(buttons[i]);
+    }
+
+    gui.focusNext();
+    sf::Image image = render(target, gui);
+    EXPECT_EQ(image.getPixel(13, 13), backgroundHover);
+    EXPECT_EQ(image.getPixel(133, 13), background);
+
+    // The mouse keeps its own hover; leaving the focused button does not take its look away.
+    gui.handleEvent(mouse(sf::Event::MouseMoved, 170, 30));
+    gui.handleEvent(mouse(sf::Event::MouseMoved, 200, 100));
+    image = render(target, gui);
+    EXPECT_EQ(image.getPixel(13, 13), backgroundHover);
+    EXPECT_EQ(image.getPixel(133, 13), background);
+
+    gui.focusNext();
+    image = render(target, gui);
+    EXPECT_EQ(image.getPixel(13, 13), background);
+    EXPECT_EQ(image.getPixel(133, 13), backgroundHover);
+}
+
 TEST_F(DrawTest, AProgressBarFillsInProportionToItsValue) {
     sf::RenderTexture target;
     ASSERT_TRUE(target.create(200, 120));

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "FrontEndHarness.hpp"
+#include "engine/InputManager.hpp"
+#include "engine/PadLayout.hpp"
+#include "game/MainScene.hpp"
+#include "game/scenes/CreditScene.hpp"
+#include "game/scenes/MenuScene.hpp"
+#include "gui/Button.hpp"
+
+namespace {
+
+using frontend::click;
+using frontend::current;
+using frontend::currentIs;
+using frontend::widgetWithText;
+using orn::PadLayout;
+
+/// The menu and the credits driven by the scripted keyboard and a scripted pad, frame by frame.
+class MenuNavigation : public frontend::GameHarness {
+protected:
+    void SetUp() override {
+        GameHarness::SetUp();
+        orn::InputManager::getInstance().setPadStateSource([this](unsigned pad) { return pads.at(pad); });
+        pads[1].connected = true;
+    }
+    void TearDown() override {
+        pads = {};
+        orn::InputManager::getInstance().setPadStateSource(nullptr);
+        GameHarness::TearDown();
+    }
+
+    /// Holds the key for one frame, then releases it for one frame.
+    void tap(sf::Keyboard::Key key) {
+        held.insert(key);
+        frame();
+        held.erase(key);
+        frame();
+    }
+    void tap(orn::PadInput input) {
+        set(input, true);
+        frame();
+        set(input, false);
+        frame();
+    }
+    void set(orn::PadInput input, bool on) {
+        if (input.kind == orn::PadInput::Kind::Button) {
+            pads[1].buttons = on ? 1u << input.index : 0u;
+        } else {
+            const float sign = input.kind == orn::PadInput::Kind::AxisPositive ? 1.f : -1.f;
+            pads[1].axes[input.index] = on ? 100.f * sign : 0.f;
+        }
+    }
+
+    gui::Widget::Ptr focused() { return current()->gui.getFocusedWidget(); }
+
+    void enterMenu() {
+        start<MenuScene>();
+        frames(2);
+        ASSERT_TRUE(currentIs<MenuScene>());
+    }
+
+    std::array<orn::PadState, sf::Joystick::Count> pads{};
+};
+
+TEST_F(MenuNavigation, ArrowsMoveTheFocusOncePerPressAndEnterPressesTheFocusedButton) {
+    enterMenu();
+    auto play = widgetWithText<gui::Button>("Play");
+    auto credits = widgetWithText<gui::Button>("Credits");
+    auto quit = widgetWithText<gui::Button>("Quit");
+    ASSERT_TRUE(play && credits && quit);
+    EXPECT_EQ(focused(), nullptr) << "the menu looks as always until a key is used";
+
+    tap(sf::Keyboard::Down);
+    EXPECT_EQ(focused(), play);
+    held.insert(sf::Keyboard::Down);
+    frames(10);
+    held.clear();
+    frame();
+    EXPECT_EQ(focused(), credits) << "a held arrow moves once";
+    tap(sf::Keyboard::Down);
+    EXPECT_EQ(focused(), quit);
+    tap(sf::Keyboard::Down);
+    EXPECT_EQ(focused(), play) << "wraps around";
+    tap(sf::Keyboard::Up);
+    EXPECT_EQ(focused(), quit);
+    tap(sf::Keyboard::Up);
+    EXPECT_EQ(focused(), credits);
+
+    held = {sf::Keyboard::LAlt, sf::Keyboard::Enter};
+    frame();
+    held.clear();
+    frame();
+    EXPECT_TRUE(currentIs<MenuScene>()) << "Alt+Enter switches fullscreen and presses nothing";
+    if (driver.game().isFullscreen()) {
+        driver.game().createWindow(false);
+    }
+
+    tap(sf::Keyboard::Enter);
+    EXPECT_TRUE(currentIs<CreditScene>());
+}
+
+TEST_F(MenuNavigation, EnterWithoutAFocusedButtonDoesNothingAndTheMouseStillWorks) {
+    enterMenu();
+    tap(sf::Keyboard::Enter);
+    EXPECT_TRUE(currentIs<MenuScene>());
+
+    tap(sf::Keyboard::Down);
+    auto credits = widgetWithText<gui::Button>("Credits");
+    ASSERT_NE(credits, nullptr);
+    click(*credits);
+    frame();
+    EXPECT_TRUE(currentIs<CreditScene>())
+        << "a click goes to the button under the mouse, not the focused one";
+}
+
+TEST_F(MenuNavigation, APadPlaysFromTheMenuAndLeavesTheCreditsWithItsDPadStickAndA) {
+    enterMenu();
+    tap(PadLayout::DPadDown);
+    tap(PadLayout::StickDown);
+    EXPECT_EQ(focused(), widgetWithText<gui::Button>("Credits"));
+    tap(PadLayout::A);
+    ASSERT_TRUE(currentIs<CreditScene>());
+
+    EXPECT_EQ(focused(), nullptr) << "a new scene starts without focus";
+    tap(PadLayout::B);
+    tap(PadLayout::Start);
+    EXPECT_TRUE(currentIs<CreditScene>()) << "only A presses";
+    tap(PadLayout::StickUp);
+    EXPECT_EQ(focused(), widgetWithText<gui::Button>("Back"));
+    tap(PadLayout::A);
+    ASSERT_TRUE(currentIs<MenuScene>());
+
+    tap(PadLayout::DPadUp);
+    tap(PadLayout::DPadUp);
+    tap(PadLayout::DPadUp);
+    EXPECT_EQ(focused(), widgetWithText<gui::Button>("Play"));
+    tap(PadLayout::A);
+    EXPECT_TRUE(currentIs<MainScene>());
+}
+
+}  // namespace
