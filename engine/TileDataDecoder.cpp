@@ -218,11 +218,14 @@ std::vector<int32_t> TileDataDecoder::decodeBase64(const char* text, std::size_t
         throw std::runtime_error("is compressed by '" + compression +
                                  "'; only zlib, gzip and zstd are supported!");
     }
+    if (bytes.size() > wanted) {
+        throw std::runtime_error("holds more than " + std::to_string(count) + " tile ids instead of " +
+                                 std::to_string(count) + "!");
+    }
     if (bytes.size() != wanted) {
-        const std::string found =
-            bytes.size() > wanted ? "more than " + std::to_string(count) : std::to_string(bytes.size() / 4);
-        throw std::runtime_error("holds " + found + (bytes.size() % 4 != 0 ? " and a part" : "") +
-                                 " tile ids instead of " + std::to_string(count) + "!");
+        throw std::runtime_error("holds " + std::to_string(bytes.size() / 4) +
+                                 (bytes.size() % 4 != 0 ? " and a part" : "") + " tile ids instead of " +
+                                 std::to_string(count) + "!");
     }
     std::vector<int32_t> ids(count);
     for (std::size_t i = 0; i < count; ++i) {

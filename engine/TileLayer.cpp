@@ -16,24 +16,35 @@ namespace orn {
 TileLayer::TileLayer(Tilemap* tilemap, std::string layerName)
     : tilemap(tilemap), layerName(std::move(layerName)) {}
 
+TileLayer::TileLayer(Tilemap* tilemap, std::size_t layerIndex)
+    : tilemap(tilemap), layerIndex(layerIndex), byIndex(true) {}
+
 TileLayer::~TileLayer() = default;
 
 void TileLayer::init() {
-    const auto found = tilemap->layers.find(layerName);
-    if (found == tilemap->layers.end()) {
-        throw TiledObjectNotFoundException("A layer with the name '" + layerName + "' does not exist in '" +
-                                           tilemap->path + "'!");
+    std::shared_ptr<Tilemap::Layer> layer;
+    if (byIndex) {
+        layer = tilemap->layersInOrder.at(layerIndex);
+        layerName = layer->name;
+    } else {
+        const auto found = tilemap->layers.find(layerName);
+        if (found == tilemap->layers.end()) {
+            throw TiledObjectNotFoundException("A layer with the name '" + layerName +
+                                               "' does not exist in '" + tilemap->path + "'!");
+        }
+        layer = found->second;
     }
-    const std::shared_ptr<Tilemap::Layer> layer = found->second;
     const std::shared_ptr<Transform> parent = gameObject->getTransform().lock();
+    // Tiles land on whole pixels, as the editor draws them: a fractional offset is rounded half up.
+    const sf::Vector2f offset(std::floor(layer->offsetX + 0.5f), std::floor(layer->offsetY + 0.5f));
     for (const std::size_t index : layer->drawOrder) {
         const std::shared_ptr<Tilemap::Tile>& tile = layer->tiles[index];
         GameObject* object = gameObject->scene->createGameObject(gameObject->layer);
         Sprite* sprite = object->addComponent<Sprite>(*tile->texture, tile->textureRect);
         const std::shared_ptr<Transform> transform = object->getTransform().lock();
         transform->setParent(parent.get());
-        const sf::Vector2f topLeft(static_cast<float>(tile->x) + layer->offsetX,
-                                   static_cast<float>(tile->y) + layer->offsetY);
+        const sf::Vector2f topLeft(static_cast<float>(tile->x) + offset.x,
+                                   static_cast<float>(tile->y) + offset.y);
         if (!tile->flipHorizontally && !tile->flipVertically && !tile->flipDiagonally) {
             transform->setPosition(topLeft);
         } else {

@@ -21,6 +21,9 @@ class TileLayer : public Component {
 public:
     /// tilemap: not owned and not null; the asset manager's scene store keeps it while the scene lives.
     TileLayer(Tilemap* tilemap, std::string layerName);
+    /// The layer at index of the map's layersInOrder, which may be one whose name a later layer repeats.
+    /// Raises std::out_of_range at init when there is no such layer.
+    TileLayer(Tilemap* tilemap, std::size_t layerIndex);
     ~TileLayer() override;
 
     /// Raises TiledObjectNotFoundException, naming the map's file, when the map has no such layer.
@@ -32,6 +35,10 @@ public:
     std::string layerName;
 
 private:
+    /// Set by the index constructor; otherwise the layer is looked up by name.
+    std::size_t layerIndex = 0;
+    bool byIndex = false;
+
     struct AnimatedTile {
         std::shared_ptr<const Tilemap::Tile> tile;
         /// The tile object's sprite; the tile object (owned by the scene) may be destroyed before the layer.

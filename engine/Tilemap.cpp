@@ -1,5 +1,7 @@
 #include "engine/Tilemap.hpp"
 
+#include <SFML/Graphics/Image.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -49,8 +51,10 @@ Tilemap::Tilemap(const std::string& path) : path(path) {
     buildObjectGroups();
 }
 
-const std::shared_ptr<sf::Texture>& Tilemap::texture(const std::string& imageSource) {
-    auto found = textures.find(imageSource);
+const std::shared_ptr<sf::Texture>& Tilemap::texture(const std::string& imageSource,
+                                                     const std::string& transparent) {
+    const std::string key = transparent.empty() ? imageSource : imageSource + "#" + transparent;
+    auto found = textures.find(key);
     if (found != textures.end()) {
         return found->second;
     }
@@ -58,17 +62,27 @@ const std::shared_ptr<sf::Texture>& Tilemap::texture(const std::string& imageSou
     AssetManager& assets = AssetManager::getInstance();
     const std::string& root = assets.rootPath;
     std::shared_ptr<sf::Texture> loaded;
-    if (path.compare(0, root.size(), root) == 0 && !std::filesystem::path(imageSource).is_absolute()) {
+    if (transparent.empty() && path.compare(0, root.size(), root) == 0 &&
+        !std::filesystem::path(imageSource).is_absolute()) {
         loaded =
             assets.createTexture(TmxMap::joinPath(TmxMap::folderOf(path.substr(root.size())), imageSource));
     } else {
         const std::string file = TmxMap::joinPath(TmxMap::folderOf(path), imageSource);
+        sf::Image image;
         loaded = std::make_shared<sf::Texture>();
-        if (!loaded->loadFromFile(file)) {
+        if (!image.loadFromFile(file)) {
+            throw AssetLoadException("Failed to load texture!", file);
+        }
+        if (!transparent.empty()) {
+            const std::string digits = transparent[0] == '#' ? transparent.substr(1) : transparent;
+            const auto rgb = static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
+            image.createMaskFromColor(sf::Color((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+        }
+        if (!loaded->loadFromImage(image)) {
             throw AssetLoadException("Failed to load texture!", file);
         }
     }
-    return textures.emplace(imageSource, std::move(loaded)).first->second;
+    return textures.emplace(key, std::move(loaded)).first->second;
 }
 
 void Tilemap::buildTilesets(const std::string& path) {
@@ -92,7 +106,7 @@ void Tilemap::buildTilesets(const std::string& path) {
             if (source->margin < 0 || source->spacing < 0) {
                 throw AssetLoadException(where + " has a negative margin or spacing!", path);
             }
-            tileset->texture = texture(source->imageSource);
+            tileset->texture = texture(source->imageSource, source->transparentColor);
             const sf::Vector2u imageSize = tileset->texture->getSize();
             if (imageSize.x <
                     static_cast<unsigned>(source->tileWidth) + 2u * static_cast<unsigned>(source->margin) ||
@@ -116,7 +130,7 @@ bool Tilemap::frame(std::size_t index, int64_t local, Frame& frame) {
     if (!tileset.texture) {
         for (const TmxTile& tile : source.tiles) {
             if (tile.id == local && !tile.imageSource.empty()) {
-                frame.texture = texture(tile.imageSource);
+                frame.texture = texture(tile.imageSource, tile.transparentColor);
                 const sf::Vector2u size = frame.texture->getSize();
                 frame.textureRect = sf::IntRect(0, 0, static_cast<int>(size.x), static_cast<int>(size.y));
                 return true;
@@ -244,16 +258,19 @@ void Tilemap::buildLayers(const std::string& path) {
         }
         layer->offsetX = source->offsetX;
         layer->offsetY = source->offsetY;
-        const auto channel = [&source](int shift) {
-            return static_cast<sf::Uint8>((source->tint >> shift) & 0xFF);
+        // The tint's own alpha darkens its colour rather than making the tiles translucent; the opacity does.
+        const uint32_t tint = source->tint;
+        const auto channel = [tint](int shift) {
+            return static_cast<sf::Uint8>((((tint >> shift) & 0xFF) * (tint >> 24) + 127) / 255);
         };
-        layer->color = sf::Color(
-            channel(16), channel(8), channel(0),
-            static_cast<sf::Uint8>(std::lround(channel(24) * std::clamp(source->opacity, 0.f, 1.f))));
+        layer->color =
+            sf::Color(channel(16), channel(8), channel(0),
+                      static_cast<sf::Uint8>(std::lround(255.f * std::clamp(source->opacity, 0.f, 1.f))));
         layer->visible = source->visible;
         flatten(source->properties, "", layer->properties);
+        layer->name = source->name;
         layers[source->name] = layer;
-        layerOrder.push_back(source->name);
+        layersInOrder.push_back(std::move(layer));
     }
 }
 

@@ -63,6 +63,7 @@ public:
     };
 
     struct Layer {
+        std::string name;
         /// Only the non-empty cells, column by column, each column top to bottom.
         std::vector<std::shared_ptr<Tile>> tiles;
         /// Indices into tiles in the order they are drawn: the map's render order when tiles reach beyond
@@ -70,7 +71,8 @@ public:
         std::vector<std::size_t> drawOrder;
         float offsetX = 0.f;  ///< pixels, the layer's and its groups' offsets added
         float offsetY = 0.f;
-        /// The tint times the opacity of the layer and its groups, for the tiles' sprites.
+        /// The tint of the layer and its groups (its alpha multiplied into its colour) with their opacity as
+        /// alpha, for the tiles' sprites.
         sf::Color color = sf::Color::White;
         bool visible = true;
         Properties properties;
@@ -133,8 +135,9 @@ public:
     std::unordered_map<std::string, std::shared_ptr<Layer>> layers;              ///< by layer name
     std::unordered_map<std::string, std::shared_ptr<ObjectGroup>> objectGroups;  ///< by group name
     Properties properties;                                                       ///< the map's own
-    /// Layer names in document order (groups flattened), the order in which the editor draws them.
-    std::vector<std::string> layerOrder;
+    /// Every layer in document order (groups flattened), the order in which the editor draws them; unlike
+    /// layers, this keeps a layer whose name a later one repeats.
+    std::vector<std::shared_ptr<Layer>> layersInOrder;
 
 private:
     /// The same tilesets as tilesets, in the order of tmxMap->tilesets (names may repeat).
@@ -143,8 +146,10 @@ private:
     void buildTilesets(const std::string& path);
     void buildLayers(const std::string& path);
     void buildObjectGroups();
-    /// The texture of an image path from the map (relative to the map's folder), loaded once.
-    const std::shared_ptr<sf::Texture>& texture(const std::string& imageSource);
+    /// The texture of an image path from the map (relative to the map's folder), loaded once; pixels of
+    /// the colour transparent ("RRGGBB", empty for none) are made see-through.
+    const std::shared_ptr<sf::Texture>& texture(const std::string& imageSource,
+                                                const std::string& transparent);
     /// The picture of local tile id local in the tileset at index (texture and rectangle); false when the
     /// tileset holds no such tile.
     bool frame(std::size_t index, int64_t local, Frame& frame);

@@ -366,6 +366,7 @@ private:
                 tile.imageSource = TmxMap::joinPath(base, text(requireAttribute(*image, "source", file)));
                 tile.imageWidth = optionalNumber(*image, "width");
                 tile.imageHeight = optionalNumber(*image, "height");
+                tile.transparentColor = optionalText(*image, "trans");
                 tileImages = true;
             }
             if (const Node* animation = child->first_node("animation")) {
@@ -380,8 +381,9 @@ private:
         }
         // An image collection names one image per tile instead of one for the tileset.
         if (!tileImages || node.first_node("image")) {
-            tileset.imageSource = TmxMap::joinPath(
-                base, text(requireAttribute(requireChild(node, "image", file), "source", file)));
+            const Node& image = requireChild(node, "image", file);
+            tileset.imageSource = TmxMap::joinPath(base, text(requireAttribute(image, "source", file)));
+            tileset.transparentColor = optionalText(image, "trans");
         }
     }
 

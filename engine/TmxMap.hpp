@@ -90,6 +90,7 @@ struct TmxTile {
     std::string imageSource;  ///< relative to the map's folder; empty for a tile cut from the tileset image
     int32_t imageWidth = 0;
     int32_t imageHeight = 0;
+    std::string transparentColor;  ///< the image's "trans" attribute ("ff00ff"): pixels of it are see-through
     std::vector<TmxFrame> animation;
     TmxProperties properties;
 };
@@ -102,6 +103,7 @@ struct TmxTileset {
     /// Relative to the map's folder (an external tileset's image path is rebased onto the map's folder);
     /// empty for an image collection, whose tiles carry their own images.
     std::string imageSource;
+    std::string transparentColor;  ///< the image's "trans" attribute ("ff00ff"): pixels of it are see-through
     std::string source;   ///< the external .tsx file as the map names it, or empty when embedded
     int32_t margin = 0;   ///< pixels around the tiles of the image
     int32_t spacing = 0;  ///< pixels between neighbouring tiles

@@ -185,9 +185,12 @@ def main(out):
         layer_xml("hidden", 6, 5, second, attributes=' visible="0"') +
         layer_xml("offset-right", 6, 5, [g if i % 4 == 0 else 0 for i, g in enumerate(gids)],
                   attributes=' offsetx="12.5" offsety="9"')))
+    # Tiled tints the partly transparent pixels of a tile towards the tint colour, where the engine multiplies
+    # them like the opaque ones; the tinted layers use opaque tiles only.
+    opaque = [g if g % 5 else g - 1 for g in second]
     write(out, "tint.tmx", map_xml(6, 5, 16, 16, tiles +
-        layer_xml("back", 6, 5, second, attributes=' tintcolor="#80c0ff"') +
-        layer_xml("front", 6, 5, [g if i % 3 == 0 else 0 for i, g in enumerate(gids)],
+        layer_xml("back", 6, 5, opaque, attributes=' tintcolor="#80c0ff"') +
+        layer_xml("front", 6, 5, [g if i % 3 == 0 else 0 for i, g in enumerate(opaque)],
                   attributes=' tintcolor="#7fff4000" opacity="0.75"')))
     write(out, "groups.tmx", map_xml(6, 5, 16, 16, tiles +
         layer_xml("first", 6, 5, second) +

@@ -106,11 +106,10 @@ sf::Image MapRenderer::render() const {
     // Each tile layer's sprites, drawn one layer after the other and within a layer in the layer's order.
     auto scene = std::make_shared<RenderScene>();
     std::vector<orn::GameObject*> layerObjects;
-    for (const std::string& name : map.layerOrder) {
-        const auto& layer = map.layers.at(name);
-        if (layer->visible) {
+    for (std::size_t index = 0; index < map.layersInOrder.size(); ++index) {
+        if (map.layersInOrder[index]->visible) {
             orn::GameObject* object = scene->createGameObject(0);
-            object->addComponent<orn::TileLayer>(const_cast<orn::Tilemap*>(&map), name);
+            object->addComponent<orn::TileLayer>(const_cast<orn::Tilemap*>(&map), index);
             layerObjects.push_back(object);
         }
     }
