@@ -118,13 +118,15 @@ TEST_F(TileLayerFeaturesTest, TintOpacityAndVisibilityReachTheTileObjects) {
 }
 
 TEST_F(TileLayerFeaturesTest, AnimatedTilesStepThroughTheirFramesWithTheScaledFrameTime) {
+    // The updates that build the layer pass no time.
+    orn::Time& time = orn::Time::getInstance();
+    const float previous = time.deltaTime;
+    time.deltaTime = 0.f;
     build("1,0,0,1", "",
           R"(<tile id="0"><animation><frame tileid="1" duration="100"/>)"
           R"(<frame tileid="0" duration="50"/></animation></tile>)");
     const sf::IntRect still(0, 0, 16, 8);
     const sf::IntRect grey(0, 8, 16, 8);
-    orn::Time& time = orn::Time::getInstance();
-    const float previous = time.deltaTime;
     EXPECT_EQ(spriteOf(0).sprite.getTextureRect(), grey);
     const std::vector<std::pair<float, sf::IntRect>> steps{{0.099f, grey}, {0.002f, still}, {0.048f, still},
                                                            {0.001f, grey}, {1.5f, grey},    {0.1f, still}};
