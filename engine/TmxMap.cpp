@@ -394,12 +394,28 @@ private:
                 continue;
             }
             const std::string kind(child->name(), child->name_size());
+            const Inherited combined = inherited.within(*child);
             if (kind == "layer") {
-                map.layers.push_back(readLayer(*child, inherited.within(*child), map.infinite));
+                map.layers.push_back(readLayer(*child, combined, map.infinite));
             } else if (kind == "objectgroup") {
                 map.objectGroups.push_back(readObjectGroup(*child, map));
-            } else if (kind == "group") {
-                readLayers(*child, inherited.within(*child), map);
+                map.objectGroups.back()->offsetX = combined.offsetX;
+                map.objectGroups.back()->offsetY = combined.offsetY;
+            } else if (kind == "group" || kind == "imagelayer") {
+                auto plain = std::make_unique<TmxPlainLayer>();
+                plain->kind = kind == "group" ? TmxPlainLayer::Kind::Group : TmxPlainLayer::Kind::Image;
+                plain->name = optionalText(*child, "name");
+                if (const Node* image = child->first_node("image")) {
+                    plain->imageSource = TmxMap::joinPath("", optionalText(*image, "source"));
+                }
+                plain->offsetX = combined.offsetX;
+                plain->offsetY = combined.offsetY;
+                plain->opacity = combined.opacity;
+                plain->visible = combined.visible;
+                map.plainLayers.push_back(std::move(plain));
+                if (kind == "group") {
+                    readLayers(*child, combined, map);
+                }
             }
         }
     }

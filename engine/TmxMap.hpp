@@ -51,6 +51,9 @@ struct TmxObject {
 struct TmxObjectGroup {
     std::string name;  ///< empty when the file has none (the editor leaves out an empty name)
     bool visible = true;
+    /// Pixels, summed over the group and every group layer that holds it.
+    float offsetX = 0.f;
+    float offsetY = 0.f;
     std::vector<std::unique_ptr<TmxObject>> objects;
     TmxProperties properties;
 };
@@ -75,6 +78,21 @@ struct TmxLayer {
     /// The tint as 0xAARRGGBB, multiplied component by component over the enclosing groups; white for none.
     uint32_t tint = 0xFFFFFFFF;
     TmxProperties properties;
+};
+
+/// A layer that holds no tiles: a group layer (its own attributes, before combining with enclosing groups)
+/// or an image layer.
+struct TmxPlainLayer {
+    enum class Kind { Group, Image };
+
+    Kind kind = Kind::Group;
+    std::string name;
+    std::string imageSource;  ///< an image layer's image, relative to the map's folder
+    /// Pixels, summed over the layer and every group that holds it.
+    float offsetX = 0.f;
+    float offsetY = 0.f;
+    float opacity = 1.f;  ///< multiplied over the enclosing groups
+    bool visible = true;  ///< false when the layer or any enclosing group is hidden
 };
 
 struct TmxFrame {
@@ -104,10 +122,10 @@ struct TmxTileset {
     /// empty for an image collection, whose tiles carry their own images.
     std::string imageSource;
     std::string transparentColor;  ///< the image's "trans" attribute ("ff00ff"): pixels of it are see-through
-    std::string source;   ///< the external .tsx file as the map names it, or empty when embedded
-    int32_t margin = 0;   ///< pixels around the tiles of the image
-    int32_t spacing = 0;  ///< pixels between neighbouring tiles
-    int32_t columns = 0;  ///< as the file states; 0 when absent
+    std::string source;            ///< the external .tsx file as the map names it, or empty when embedded
+    int32_t margin = 0;            ///< pixels around the tiles of the image
+    int32_t spacing = 0;           ///< pixels between neighbouring tiles
+    int32_t columns = 0;           ///< as the file states; 0 when absent
     int32_t tileCount = 0;
     /// Where every tile is drawn relative to its cell's bottom-left corner, in pixels.
     int32_t offsetX = 0;
@@ -119,7 +137,7 @@ struct TmxTileset {
 /// A TMX map as the editor saves it: tilesets (embedded, external .tsx, image collections), tile layers
 /// (CSV, base64 plain or compressed by zlib, gzip or zstd, or one element per tile; fixed-size or in the
 /// chunks of an infinite map) with the offsets, opacity, tint and visibility of their groups, object groups
-/// with shaped objects and templates, and properties. Image layers are skipped.
+/// with shaped objects and templates, and properties. Group and image layers are kept as plain records.
 class TmxMap {
 public:
     /// Reads the file at path (the data root already prefixed). Returns null after writing
@@ -151,6 +169,7 @@ public:
     std::vector<std::unique_ptr<TmxTileset>> tilesets;          ///< document order
     std::vector<std::unique_ptr<TmxLayer>> layers;              ///< document order, groups flattened
     std::vector<std::unique_ptr<TmxObjectGroup>> objectGroups;  ///< document order, groups flattened
+    std::vector<std::unique_ptr<TmxPlainLayer>> plainLayers;    ///< group and image layers, document order
     TmxProperties properties;
 };
 

@@ -230,6 +230,23 @@ def main(out):
         layer_xml("top", 6, 5, [g if i % 4 == 1 else 0 for i, g in enumerate(second)])),
         hidden=("things", "picture"))
 
+    # The picture grows by the offsets of every layer, hidden, object and image layers included; an infinite
+    # map's picture covers the 16-tile blocks that hold tiles, and a chunk of empty cells adds nothing.
+    write(out, "offsets-of-all-layers.tmx", map_xml(4, 4, 16, 16, tiles +
+        layer_xml("ground", 4, 4, pattern(4, 4, 12)) +
+        ' <objectgroup name="things" offsetx="-10" offsety="7"/>\n'
+        ' <imagelayer name="picture" offsetx="20" offsety="-30"><image source="tiles.png"/></imagelayer>\n'
+        ' <group name="empty" offsetx="-3" offsety="41"/>\n' +
+        layer_xml("hidden", 4, 4, pattern(4, 4, 12), attributes=' visible="0" offsetx="30"')),
+        hidden=("things", "picture"))
+    write(out, "infinite-sparse.tmx",
+          '<?xml version="1.0" encoding="UTF-8"?>\n<map version="1.8" orientation="orthogonal" '
+          'renderorder="right-down" width="4" height="4" tilewidth="16" tileheight="16" infinite="1">\n' + tiles +
+          ' <layer name="a" width="4" height="4" offsetx="5" offsety="-3">\n  <data encoding="csv">\n' + c2 +
+          '   <chunk x="48" y="-32" width="4" height="4">' + ",".join(["0"] * 16) + '</chunk>\n'
+          '  </data>\n </layer>\n <layer name="none" width="4" height="4">\n  <data encoding="csv"/>\n </layer>\n'
+          '</map>\n')
+
     # Render orders and animated tiles (Tiled shows the first frame unless told to advance).
     for order in ("right-up", "left-down", "left-up"):
         write(out, f"render-{order}.tmx", map_xml(6, 5, 16, 16, tileset_xml(

@@ -79,11 +79,23 @@ MapRenderer::MapRenderer(const orn::Tilemap& map) : map(map) {
     float growTop = 0.f;
     float growRight = 0.f;
     float growBottom = 0.f;
+    const auto grow = [&](float x, float y) {
+        growLeft = std::max(growLeft, -x);
+        growTop = std::max(growTop, -y);
+        growRight = std::max(growRight, x);
+        growBottom = std::max(growBottom, y);
+    };
+    // Every layer counts, hidden ones and those without tiles included; a group's own offset does not.
     for (const auto& layer : tmx.layers) {
-        growLeft = std::max(growLeft, -layer->offsetX);
-        growTop = std::max(growTop, -layer->offsetY);
-        growRight = std::max(growRight, layer->offsetX);
-        growBottom = std::max(growBottom, layer->offsetY);
+        grow(layer->offsetX, layer->offsetY);
+    }
+    for (const auto& group : tmx.objectGroups) {
+        grow(group->offsetX, group->offsetY);
+    }
+    for (const auto& layer : tmx.plainLayers) {
+        if (layer->kind == orn::TmxPlainLayer::Kind::Image) {
+            grow(layer->offsetX, layer->offsetY);
+        }
     }
     const auto whole = [](float value) { return static_cast<int>(std::ceil(std::min(value, 1e6f))); };
     area = sf::IntRect(left - whole(growLeft), top - whole(growTop),
