@@ -77,6 +77,27 @@ def compare(maprender, path, out):
     return None
 
 
+def check_refusals(maprender, out):
+    """Maps the engine cannot read end in one line on standard error and exit status 1."""
+    failures = 0
+    refused = {
+        "isometric.tmx": '<map orientation="isometric" width="2" height="2" tilewidth="32" tileheight="16"/>',
+        "truncated.tmx": '<map orientation="orthogonal" width="1" height="1" tilewidth="16" tileheight="16">'
+                         '<layer name="a" width="1" height="1"><data encoding="base64" compression="zlib">eJxjZA'
+                         '</data></layer></map>',
+    }
+    for name, text in refused.items():
+        path = os.path.join(out, name)
+        with open(path, "w", encoding="utf-8") as file:
+            file.write(text)
+        result = subprocess.run([maprender, path, path + ".png"], stderr=subprocess.PIPE, text=True)
+        lines = result.stderr.strip().splitlines()
+        good = result.returncode == 1 and len(lines) == 1 and path in lines[0] and not os.path.exists(path + ".png")
+        print(("ok   " if good else "FAIL ") + name + " refused: " + result.stderr.strip())
+        failures += not good
+    return failures
+
+
 def main():
     maprender, mode = sys.argv[1], sys.argv[2]
     with tempfile.TemporaryDirectory(prefix="maprender-") as out:
@@ -95,6 +116,8 @@ def main():
                 if name.endswith(".tmx") and ElementTree.parse(path).getroot().get("orientation") == "orthogonal":
                     maps.append(path)
         failures = 0
+        if mode == "corpus":
+            failures += check_refusals(maprender, out)
         for path in maps:
             problem = compare(maprender, path, out)
             print(("FAIL " if problem else "ok   ") + os.path.basename(path) + (": " + problem if problem else ""))
