@@ -226,6 +226,13 @@ TEST_F(TmxMapFormatsTest, GroupsCombineOffsetsOpacityVisibilityAndTint) {
     EXPECT_EQ(map->layers[2]->tint, 0xFFFFFFFFu);
     ASSERT_EQ(map->objectGroups.size(), 1u);
     EXPECT_EQ(map->objectGroups[0]->name, "inside");
+    EXPECT_FLOAT_EQ(map->objectGroups[0]->offsetX, 4.f);
+    // The groups themselves, with their attributes combined with the enclosing ones.
+    ASSERT_EQ(map->plainLayers.size(), 2u);
+    EXPECT_EQ(map->plainLayers[1]->name, "hidden");
+    EXPECT_EQ(map->plainLayers[1]->kind, orn::TmxPlainLayer::Kind::Group);
+    EXPECT_FALSE(map->plainLayers[1]->visible);
+    EXPECT_FLOAT_EQ(map->plainLayers[1]->opacity, 0.5f);
 }
 
 TEST_F(TmxMapFormatsTest, InfiniteMapsPutTheirChunksIntoOneBoundingArray) {

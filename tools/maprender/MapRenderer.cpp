@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <stdexcept>
 
 #include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
@@ -20,6 +23,9 @@ namespace {
 /// Infinite maps are stored by the editor in blocks of this many tiles a side; their image covers whole
 /// blocks.
 constexpr int blockTiles = 16;
+
+/// The largest picture side; maps that claim more are refused rather than allocated.
+constexpr int64_t maxSide = 32768;
 
 /// The largest window side drawn at once; bigger images are put together from several views.
 constexpr unsigned windowSide = 512;
@@ -49,16 +55,16 @@ sf::Color unpremultiplied(sf::Color color) {
 
 MapRenderer::MapRenderer(const orn::Tilemap& map) : map(map) {
     const orn::TmxMap& tmx = *map.tmxMap;
-    int left = 0;
-    int top = 0;
-    int right = tmx.width * tmx.tileWidth;
-    int bottom = tmx.height * tmx.tileHeight;
+    int64_t left = 0;
+    int64_t top = 0;
+    int64_t right = int64_t{tmx.width} * tmx.tileWidth;
+    int64_t bottom = int64_t{tmx.height} * tmx.tileHeight;
     if (tmx.infinite) {
         bool any = false;
-        for (const auto& [name, layer] : map.layers) {
+        for (const auto& layer : map.layersInOrder) {
             for (const auto& tile : layer->tiles) {
-                const int column = floorDiv(tile->column, blockTiles) * blockTiles;
-                const int row = floorDiv(tile->row, blockTiles) * blockTiles;
+                const int64_t column = int64_t{floorDiv(tile->column, blockTiles)} * blockTiles;
+                const int64_t row = int64_t{floorDiv(tile->row, blockTiles)} * blockTiles;
                 left = any ? std::min(left, column) : column;
                 top = any ? std::min(top, row) : row;
                 right = any ? std::max(right, column + blockTiles) : column + blockTiles;
@@ -97,10 +103,20 @@ MapRenderer::MapRenderer(const orn::Tilemap& map) : map(map) {
             grow(layer->offsetX, layer->offsetY);
         }
     }
-    const auto whole = [](float value) { return static_cast<int>(std::ceil(std::min(value, 1e6f))); };
-    area = sf::IntRect(left - whole(growLeft), top - whole(growTop),
-                       right - left + whole(growLeft) + whole(growRight),
-                       bottom - top + whole(growTop) + whole(growBottom));
+    const auto whole = [](float value) { return static_cast<int64_t>(std::ceil(std::min(value, 1e9f))); };
+    left -= whole(growLeft);
+    top -= whole(growTop);
+    right += whole(growRight);
+    bottom += whole(growBottom);
+    if (right - left < 0 || bottom - top < 0 || right - left > maxSide || bottom - top > maxSide ||
+        std::max(std::abs(left), std::abs(top)) > maxSide) {
+        throw std::runtime_error("The map '" + map.path + "' would make a picture of " +
+                                 std::to_string(right - left) + " x " + std::to_string(bottom - top) +
+                                 " pixels at (" + std::to_string(left) + ", " + std::to_string(top) +
+                                 "), more than " + std::to_string(maxSide) + " a side!");
+    }
+    area = sf::IntRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                       static_cast<int>(bottom - top));
 }
 
 sf::Image MapRenderer::render() const {

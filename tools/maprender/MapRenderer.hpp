@@ -14,7 +14,8 @@ class Tilemap;
 /// transparent background.
 class MapRenderer {
 public:
-    /// map: read during render only.
+    /// map: read during construction and render only. Raises std::runtime_error naming the map when the
+    /// picture would be more than 32768 pixels a side.
     explicit MapRenderer(const orn::Tilemap& map);
 
     /// The map area the image shows, in map pixels (left and top may be negative).
