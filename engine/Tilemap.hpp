@@ -130,7 +130,8 @@ public:
     /// The file the map was read from, as given to the constructor; named in load errors.
     std::string path;
     std::shared_ptr<TmxMap> tmxMap;
-    std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;      ///< by tileset image path
+    /// By image path relative to the map, followed by "#" and the colour for an image with a transparent one.
+    std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;
     std::unordered_map<std::string, std::shared_ptr<Tileset>> tilesets;          ///< by tileset name
     std::unordered_map<std::string, std::shared_ptr<Layer>> layers;              ///< by layer name
     std::unordered_map<std::string, std::shared_ptr<ObjectGroup>> objectGroups;  ///< by group name
