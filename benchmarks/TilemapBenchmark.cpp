@@ -1,8 +1,11 @@
 // Cost of loading a 200 x 50 map with three full tile layers and an object group: reading the TMX file
 // alone, building the Tilemap from it (reading included), and creating the tile objects of all three layers
-// in a scene. Tileset images are GL textures, so this needs a display (run under Xvfb).
+// in a scene. Then the same 200 x 200 map of four layers stored as CSV and as zlib-compressed base64, read
+// and built: the compressed form must load at least as fast. Tileset images are GL textures, so this needs
+// a display (run under Xvfb).
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <zlib.h>
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Window/Context.hpp>
@@ -10,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/AssetManager.hpp"
 #include "engine/GameObject.hpp"
@@ -91,6 +95,85 @@ const MapFiles& files() {
     static const MapFiles instance;
     return instance;
 }
+
+constexpr int squareSide = 200;
+constexpr int squareLayers = 4;
+
+std::string base64(const std::vector<unsigned char>& bytes) {
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const uint32_t group = static_cast<uint32_t>(bytes[i]) << 16 |
+                               (i + 1 < bytes.size() ? static_cast<uint32_t>(bytes[i + 1]) << 8 : 0) |
+                               (i + 2 < bytes.size() ? bytes[i + 2] : 0);
+        text += digits[(group >> 18) & 63];
+        text += digits[(group >> 12) & 63];
+        text += i + 1 < bytes.size() ? digits[(group >> 6) & 63] : '=';
+        text += i + 2 < bytes.size() ? digits[group & 63] : '=';
+    }
+    return text;
+}
+
+/// The 200 x 200 map of four layers, beside the first fixture's tileset image, with its layer data as CSV
+/// or as zlib-compressed base64.
+std::string squareMap(bool compressed) {
+    const std::string path = files().map() + (compressed ? ".zlib.tmx" : ".csv.tmx");
+    std::ofstream file(path);
+    file
+        << "<map orientation=\"orthogonal\" width=\"" << squareSide << "\" height=\"" << squareSide
+        << "\" tilewidth=\"16\" tileheight=\"16\">\n"
+        << R"( <tileset firstgid="1" name="tiles" tilewidth="16" tileheight="16"><image source="tiles.png"/></tileset>)"
+        << "\n";
+    for (int layer = 0; layer < squareLayers; ++layer) {
+        std::vector<uint32_t> ids;
+        for (int i = 0; i < squareSide * squareSide; ++i) {
+            ids.push_back(static_cast<uint32_t>(1 + (i * 7 + layer * 3) % 128));
+        }
+        file << " <layer name=\"l" << layer << "\" width=\"" << squareSide << "\" height=\"" << squareSide
+             << "\">";
+        if (compressed) {
+            std::vector<unsigned char> raw;
+            for (const uint32_t id : ids) {
+                for (int shift = 0; shift < 32; shift += 8) {
+                    raw.push_back(static_cast<unsigned char>(id >> shift));
+                }
+            }
+            uLongf size = compressBound(raw.size());
+            std::vector<unsigned char> packed(size);
+            compress(packed.data(), &size, raw.data(), raw.size());
+            packed.resize(size);
+            file << "<data encoding=\"base64\" compression=\"zlib\">\n   " << base64(packed) << "\n  </data>";
+        } else {
+            file << "<data encoding=\"csv\">\n";
+            for (std::size_t i = 0; i < ids.size(); ++i) {
+                file << ids[i] << (i + 1 < ids.size() ? "," : "") << ((i + 1) % squareSide == 0 ? "\n" : "");
+            }
+            file << "</data>";
+        }
+        file << "</layer>\n";
+    }
+    file << "</map>\n";
+    return path;
+}
+
+void ReadSquareMap(benchmark::State& state) {
+    const std::string path = squareMap(state.range(0) != 0);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(orn::TmxMap::loadMap(path));
+    }
+    state.SetLabel(state.range(0) != 0 ? "base64 zlib" : "csv");
+}
+BENCHMARK(ReadSquareMap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BuildSquareMap(benchmark::State& state) {
+    const std::string path = squareMap(state.range(0) != 0);
+    for (auto _ : state) {
+        const orn::Tilemap map(path);
+        benchmark::DoNotOptimize(map.layers.size());
+    }
+    state.SetLabel(state.range(0) != 0 ? "base64 zlib" : "csv");
+}
+BENCHMARK(BuildSquareMap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void ReadTmx(benchmark::State& state) {
     for (auto _ : state) {

@@ -1,7 +1,13 @@
 #include "engine/Tilemap.hpp"
 
+#include <SFML/Graphics/Image.hpp>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
+#include <numeric>
 
 #include "engine/AssetLoadException.hpp"
 #include "engine/AssetManager.hpp"
@@ -22,6 +28,16 @@ std::string gidText(int32_t gid) {
     return std::to_string(static_cast<uint32_t>(gid));
 }
 
+/// Inserts every property under prefix + its name, class members under "property.member", keeping the first
+/// of two with the same name.
+void flatten(const TmxProperties& source, const std::string& prefix, Tilemap::Properties& target) {
+    for (const auto& property : source) {
+        const std::string key = prefix + property->name;
+        target.emplace(key, property->value);
+        flatten(property->members, key + ".", target);
+    }
+}
+
 }  // namespace
 
 Tilemap::Tilemap(const std::string& path) : path(path) {
@@ -29,119 +45,258 @@ Tilemap::Tilemap(const std::string& path) : path(path) {
     if (!tmxMap) {
         throw AssetLoadException("Failed to load tilemap!", path);
     }
+    flatten(tmxMap->properties, "", properties);
     buildTilesets(path);
     buildLayers(path);
     buildObjectGroups();
 }
 
+const std::shared_ptr<sf::Texture>& Tilemap::texture(const std::string& imageSource,
+                                                     const std::string& transparent) {
+    const std::string key = transparent.empty() ? imageSource : imageSource + "#" + transparent;
+    auto found = textures.find(key);
+    if (found != textures.end()) {
+        return found->second;
+    }
+    // Images are named relative to the map; the asset manager loads what lies under its root.
+    AssetManager& assets = AssetManager::getInstance();
+    const std::string& root = assets.rootPath;
+    std::shared_ptr<sf::Texture> loaded;
+    if (transparent.empty() && path.compare(0, root.size(), root) == 0 &&
+        !std::filesystem::path(imageSource).is_absolute()) {
+        loaded =
+            assets.createTexture(TmxMap::joinPath(TmxMap::folderOf(path.substr(root.size())), imageSource));
+    } else {
+        const std::string file = TmxMap::joinPath(TmxMap::folderOf(path), imageSource);
+        sf::Image image;
+        loaded = std::make_shared<sf::Texture>();
+        if (!image.loadFromFile(file)) {
+            throw AssetLoadException("Failed to load texture!", file);
+        }
+        if (!transparent.empty()) {
+            const std::string digits = transparent[0] == '#' ? transparent.substr(1) : transparent;
+            const auto rgb = static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
+            image.createMaskFromColor(sf::Color((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+        }
+        if (!loaded->loadFromImage(image)) {
+            throw AssetLoadException("Failed to load texture!", file);
+        }
+    }
+    return textures.emplace(key, std::move(loaded)).first->second;
+}
+
 void Tilemap::buildTilesets(const std::string& path) {
     for (const auto& source : tmxMap->tilesets) {
         const std::string where = "The tileset '" + source->name + "' in '" + path + "'";
-        if (source->tileWidth <= 0 || source->tileHeight <= 0) {
-            throw AssetLoadException(
-                where + " has tiles of " + sizeText(source->tileWidth, source->tileHeight) + " pixels!",
-                path);
-        }
-        auto found = textures.find(source->imageSource);
-        if (found == textures.end()) {
-            found = textures
-                        .emplace(source->imageSource,
-                                 AssetManager::getInstance().createTexture(source->imageSource))
-                        .first;
-        }
-        const std::shared_ptr<sf::Texture>& texture = found->second;
-        const sf::Vector2u imageSize = texture->getSize();
-        if (imageSize.x < static_cast<unsigned>(source->tileWidth) ||
-            imageSize.y < static_cast<unsigned>(source->tileHeight)) {
-            throw AssetLoadException(where + " has the image '" + source->imageSource + "' of " +
-                                         sizeText(imageSize.x, imageSize.y) +
-                                         " pixels, smaller than one tile of " +
-                                         sizeText(source->tileWidth, source->tileHeight) + "!",
-                                     path);
-        }
         auto tileset = std::make_shared<Tileset>();
         tileset->name = source->name;
-        tileset->texture = texture;
         tileset->tileWidth = source->tileWidth;
         tileset->tileHeight = source->tileHeight;
+        tileset->firstGid = source->firstGid;
+        flatten(source->properties, "", tileset->properties);
+        for (const TmxTile& tile : source->tiles) {
+            flatten(tile.properties, "", tileset->tileProperties[tile.id]);
+        }
+        if (!source->imageSource.empty()) {
+            if (source->tileWidth <= 0 || source->tileHeight <= 0) {
+                throw AssetLoadException(
+                    where + " has tiles of " + sizeText(source->tileWidth, source->tileHeight) + " pixels!",
+                    path);
+            }
+            if (source->margin < 0 || source->spacing < 0) {
+                throw AssetLoadException(where + " has a negative margin or spacing!", path);
+            }
+            tileset->texture = texture(source->imageSource, source->transparentColor);
+            const sf::Vector2u imageSize = tileset->texture->getSize();
+            if (imageSize.x <
+                    static_cast<unsigned>(source->tileWidth) + 2u * static_cast<unsigned>(source->margin) ||
+                imageSize.y <
+                    static_cast<unsigned>(source->tileHeight) + 2u * static_cast<unsigned>(source->margin)) {
+                throw AssetLoadException(where + " has the image '" + source->imageSource + "' of " +
+                                             sizeText(imageSize.x, imageSize.y) +
+                                             " pixels, smaller than one tile of " +
+                                             sizeText(source->tileWidth, source->tileHeight) + "!",
+                                         path);
+            }
+        }
         tilesets[source->name] = tileset;
+        tilesetsInOrder.push_back(std::move(tileset));
     }
+}
+
+bool Tilemap::frame(std::size_t index, int64_t local, Frame& frame) {
+    const TmxTileset& source = *tmxMap->tilesets[index];
+    const Tileset& tileset = *tilesetsInOrder[index];
+    if (!tileset.texture) {
+        for (const TmxTile& tile : source.tiles) {
+            if (tile.id == local && !tile.imageSource.empty()) {
+                frame.texture = texture(tile.imageSource, tile.transparentColor);
+                const sf::Vector2u size = frame.texture->getSize();
+                frame.textureRect = sf::IntRect(0, 0, static_cast<int>(size.x), static_cast<int>(size.y));
+                return true;
+            }
+        }
+        return false;
+    }
+    // Tiles are cut left to right, top to bottom, inside the margin and with the spacing between them.
+    const sf::Vector2u imageSize = tileset.texture->getSize();
+    const int64_t stepX = int64_t{tileset.tileWidth} + source.spacing;
+    const int64_t stepY = int64_t{tileset.tileHeight} + source.spacing;
+    const int64_t columns = (int64_t{imageSize.x} - 2 * source.margin + source.spacing) / stepX;
+    const int64_t rows = (int64_t{imageSize.y} - 2 * source.margin + source.spacing) / stepY;
+    if (local < 0 || local >= columns * rows) {
+        return false;
+    }
+    frame.texture = tileset.texture;
+    frame.textureRect = sf::IntRect(static_cast<int>(source.margin + stepX * (local % columns)),
+                                    static_cast<int>(source.margin + stepY * (local / columns)),
+                                    tileset.tileWidth, tileset.tileHeight);
+    return true;
+}
+
+std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(int32_t gid, int32_t column, int32_t row,
+                                                 const std::string& where) {
+    const auto bits = static_cast<uint32_t>(gid);
+    // The top four bits are flips (the fourth, a hexagonal rotation, means nothing on a square grid).
+    const int64_t id = bits & 0x0FFFFFFFu;
+    if (id == 0) {
+        return nullptr;
+    }
+    // Tilesets come in ascending first ids, as the editor writes them.
+    std::size_t owner = tilesetsInOrder.size();
+    for (std::size_t i = 0; i < tmxMap->tilesets.size(); ++i) {
+        if (tmxMap->tilesets[i]->firstGid > id) {
+            break;
+        }
+        owner = i;
+    }
+    if (owner == tilesetsInOrder.size()) {
+        throw AssetLoadException(
+            where + " uses the tile id '" + gidText(gid) + "', below the first id of every tileset!", path);
+    }
+    const TmxTileset& source = *tmxMap->tilesets[owner];
+    auto tile = std::make_shared<Tile>();
+    tile->tileset = tilesetsInOrder[owner];
+    const int64_t local = id - source.firstGid;
+    Frame still;
+    if (!frame(owner, local, still)) {
+        throw AssetLoadException(where + " uses the tile id '" + gidText(gid) +
+                                     "', outside the image of the tileset '" + source.name + "'!",
+                                 path);
+    }
+    tile->texture = still.texture;
+    tile->textureRect = still.textureRect;
+    for (const TmxTile& described : source.tiles) {
+        if (described.id != local) {
+            continue;
+        }
+        for (const TmxFrame& step : described.animation) {
+            Frame next;
+            if (!frame(owner, step.tileId, next)) {
+                throw AssetLoadException(where + " animates the tile id '" + gidText(gid) +
+                                             "' with the tile '" + std::to_string(step.tileId) +
+                                             "', outside the tileset '" + source.name + "'!",
+                                         path);
+            }
+            next.duration = std::max(step.duration, 0);
+            tile->animation.push_back(std::move(next));
+        }
+    }
+    // The tile's bottom-left corner sits on its cell's bottom-left corner.
+    const int64_t left = int64_t{column} * tmxMap->tileWidth + source.offsetX;
+    const int64_t top = (int64_t{row} + 1) * tmxMap->tileHeight - still.textureRect.height + source.offsetY;
+    constexpr int64_t limit = std::numeric_limits<int32_t>::max();
+    if (left > limit || top > limit || left < -limit || top < -limit) {
+        throw AssetLoadException(where + " places a tile too far out for pixel positions!", path);
+    }
+    tile->x = static_cast<int32_t>(left);
+    tile->y = static_cast<int32_t>(top);
+    tile->gid = gid;
+    tile->column = column;
+    tile->row = row;
+    tile->flipHorizontally = (bits & 0x80000000u) != 0;
+    tile->flipVertically = (bits & 0x40000000u) != 0;
+    tile->flipDiagonally = (bits & 0x20000000u) != 0;
+    return tile;
 }
 
 void Tilemap::buildLayers(const std::string& path) {
     for (const auto& source : tmxMap->layers) {
         const std::string where = "The layer '" + source->name + "' in '" + path + "'";
         auto layer = std::make_shared<Layer>();
+        bool overlapping = false;
         for (int32_t x = 0; x < source->width; ++x) {
             for (int32_t y = 0; y < source->height; ++y) {
                 const int32_t gid = source->data[static_cast<std::size_t>(y) * source->width + x];
-                if (gid == 0) {
+                std::shared_ptr<Tile> tile = makeTile(gid, source->originX + x, source->originY + y, where);
+                if (!tile) {
                     continue;
                 }
-                // Tilesets come in ascending first ids, as the editor writes them.
-                const TmxTileset* owner = nullptr;
-                for (const auto& candidate : tmxMap->tilesets) {
-                    if (candidate->firstGid > gid) {
-                        break;
-                    }
-                    owner = candidate.get();
-                }
-                if (!owner) {
-                    throw AssetLoadException(where + " uses the tile id '" + gidText(gid) +
-                                                 "', below the first id of every tileset!",
-                                             path);
-                }
-                const std::shared_ptr<Tileset>& tileset = tilesets.at(owner->name);
-                const sf::Vector2u imageSize = tileset->texture->getSize();
-                const int64_t columns = imageSize.x / static_cast<unsigned>(tileset->tileWidth);
-                const int64_t rows = imageSize.y / static_cast<unsigned>(tileset->tileHeight);
-                const int64_t local = static_cast<int64_t>(gid) - owner->firstGid;
-                const int64_t row = local / columns;
-                const int64_t column = local % columns;
-                if (row >= rows) {
-                    throw AssetLoadException(where + " uses the tile id '" + gidText(gid) +
-                                                 "', outside the image of the tileset '" + tileset->name +
-                                                 "'!",
-                                             path);
-                }
-                const int64_t left = static_cast<int64_t>(tileset->tileWidth) * x;
-                const int64_t top = static_cast<int64_t>(tileset->tileHeight) * y;
-                if (left > std::numeric_limits<int32_t>::max() || top > std::numeric_limits<int32_t>::max()) {
-                    throw AssetLoadException(where + " of " + sizeText(source->width, source->height) +
-                                                 " tiles is too large for pixel positions!",
-                                             path);
-                }
-                auto tile = std::make_shared<Tile>();
-                tile->tileset = tileset;
-                tile->textureRect = sf::IntRect(static_cast<int>(tileset->tileWidth * column),
-                                                static_cast<int>(tileset->tileHeight * row),
-                                                tileset->tileWidth, tileset->tileHeight);
-                tile->x = static_cast<int32_t>(left);
-                tile->y = static_cast<int32_t>(top);
-                tile->gid = gid;
+                const sf::IntRect& rect = tile->textureRect;
+                overlapping =
+                    overlapping || rect.width != tmxMap->tileWidth || rect.height != tmxMap->tileHeight ||
+                    tile->x != tile->column * tmxMap->tileWidth || tile->y != tile->row * tmxMap->tileHeight;
                 layer->tiles.push_back(std::move(tile));
             }
         }
+        layer->drawOrder.resize(layer->tiles.size());
+        std::iota(layer->drawOrder.begin(), layer->drawOrder.end(), std::size_t{0});
+        if (overlapping) {
+            // Cells are drawn row by row, rows and columns in the directions the render order names.
+            const std::string& order = tmxMap->renderOrder;
+            const int rowStep = order == "right-up" || order == "left-up" ? -1 : 1;
+            const int columnStep = order == "left-down" || order == "left-up" ? -1 : 1;
+            std::stable_sort(layer->drawOrder.begin(), layer->drawOrder.end(),
+                             [&](std::size_t a, std::size_t b) {
+                                 const Tile& first = *layer->tiles[a];
+                                 const Tile& second = *layer->tiles[b];
+                                 if (first.row != second.row) {
+                                     return (first.row - second.row) * rowStep < 0;
+                                 }
+                                 return (first.column - second.column) * columnStep < 0;
+                             });
+        }
+        layer->offsetX = source->offsetX;
+        layer->offsetY = source->offsetY;
+        // The tint's own alpha darkens its colour rather than making the tiles translucent; the opacity does.
+        const uint32_t tint = source->tint;
+        const auto channel = [tint](int shift) {
+            return static_cast<sf::Uint8>((((tint >> shift) & 0xFF) * (tint >> 24) + 127) / 255);
+        };
+        layer->color =
+            sf::Color(channel(16), channel(8), channel(0),
+                      static_cast<sf::Uint8>(std::lround(255.f * std::clamp(source->opacity, 0.f, 1.f))));
+        layer->visible = source->visible;
+        flatten(source->properties, "", layer->properties);
+        layer->name = source->name;
         layers[source->name] = layer;
+        layersInOrder.push_back(std::move(layer));
     }
 }
 
 void Tilemap::buildObjectGroups() {
     for (const auto& source : tmxMap->objectGroups) {
         auto group = std::make_shared<ObjectGroup>();
+        group->visible = source->visible;
+        flatten(source->properties, "", group->properties);
         group->objects.reserve(source->objects.size());
         for (const auto& tmxObject : source->objects) {
             auto object = std::make_shared<Object>();
             object->name = tmxObject->name;
             object->type = tmxObject->type;
-            object->x = static_cast<float>(tmxObject->x);
-            object->y = static_cast<float>(tmxObject->y);
-            object->width = static_cast<float>(tmxObject->width);
-            object->height = static_cast<float>(tmxObject->height);
-            object->rotation = static_cast<float>(tmxObject->rotation);
-            for (const auto& property : tmxObject->properties) {
-                object->properties.emplace(property->name, property->value);
+            object->x = tmxObject->x;
+            object->y = tmxObject->y;
+            object->width = tmxObject->width;
+            object->height = tmxObject->height;
+            object->rotation = tmxObject->rotation;
+            flatten(tmxObject->properties, "", object->properties);
+            object->id = tmxObject->id;
+            object->shape = tmxObject->shape;
+            for (const auto& [x, y] : tmxObject->points) {
+                object->points.emplace_back(x, y);
             }
+            object->text = tmxObject->text;
+            object->visible = tmxObject->visible;
             group->objects.push_back(std::move(object));
         }
         objectGroups[source->name] = group;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/System/Vector2.hpp>
@@ -9,40 +10,81 @@
 #include <unordered_map>
 #include <vector>
 
-namespace orn {
+#include "engine/TmxMap.hpp"
 
-class TmxMap;
+namespace orn {
 
 /// The level map as the game uses it, built from a TMX file: tilesets with their textures, layers as lists
 /// of placed tiles, and object groups whose objects carry float geometry and string properties with typed
 /// getters. Immutable after construction; everything is owned through shared pointers (tiles share their
 /// tileset, tilesets their texture), so raw references must not outlive the map.
+///
+/// Properties are kept as text by name; a class property's members appear as "property.member" (nested
+/// classes as "a.b.c").
 class Tilemap {
 public:
+    using Properties = std::unordered_map<std::string, std::string>;
+
     struct Tileset {
         std::string name;
+        /// The tileset image; null for an image collection, whose tiles carry their own textures.
         std::shared_ptr<sf::Texture> texture;
         int32_t tileWidth = 0;   ///< pixels
         int32_t tileHeight = 0;  ///< pixels
+        int32_t firstGid = 0;
+        Properties properties;
+        std::unordered_map<int32_t, Properties> tileProperties;  ///< by local tile id
+    };
+
+    /// One picture of an animated tile.
+    struct Frame {
+        std::shared_ptr<sf::Texture> texture;
+        sf::IntRect textureRect;
+        int32_t duration = 0;  ///< milliseconds
     };
 
     struct Tile {
         std::shared_ptr<Tileset> tileset;
-        sf::IntRect textureRect;  ///< the tile's pixels in the tileset texture
-        int32_t x = 0;            ///< pixel position of the top-left corner in the map
-        int32_t y = 0;            ///< pixel position, y grows downwards
-        int32_t gid = 0;          ///< global tile id from the file
+        sf::IntRect textureRect;  ///< the tile's pixels in texture, before any flip
+        /// Pixel position of the top-left corner of the unflipped tile in the map: the tile sits with its
+        /// bottom-left corner on the bottom-left of its cell, moved by the tileset's tile offset. For a
+        /// tileset of the map's tile size that is the cell's top-left corner.
+        int32_t x = 0;
+        int32_t y = 0;                         ///< pixel position, y grows downwards
+        int32_t gid = 0;                       ///< global tile id from the file, flip bits included
+        std::shared_ptr<sf::Texture> texture;  ///< the tileset's image, or the tile's own in a collection
+        int32_t column = 0;                    ///< the cell, in tiles (negative in infinite maps)
+        int32_t row = 0;
+        /// The editor's flips: the anti-diagonal one (swapping x and y) applies before the other two.
+        bool flipHorizontally = false;
+        bool flipVertically = false;
+        bool flipDiagonally = false;
+        std::vector<Frame> animation;  ///< empty for a still tile
     };
 
     struct Layer {
+        std::string name;
         /// Only the non-empty cells, column by column, each column top to bottom.
         std::vector<std::shared_ptr<Tile>> tiles;
+        /// Indices into tiles in the order they are drawn: the map's render order when tiles reach beyond
+        /// their cells and may overlap, the order of tiles otherwise.
+        std::vector<std::size_t> drawOrder;
+        float offsetX = 0.f;  ///< pixels, the layer's and its groups' offsets added
+        float offsetY = 0.f;
+        /// The tint of the layer and its groups (its alpha multiplied into its colour) with their opacity as
+        /// alpha, for the tiles' sprites.
+        sf::Color color = sf::Color::White;
+        bool visible = true;
+        Properties properties;
     };
 
-    /// One map object. Geometry is in pixels (whole numbers from the file), x and y as the file stores them,
-    /// rotation in degrees. Of two properties with the same name the first in the file counts.
+    /// One map object. Geometry is in pixels, x and y as the file stores them (a tile object's bottom-left
+    /// corner), rotation in degrees. Of two properties with the same name the first in the file counts, and
+    /// an object's own come before its template's.
     class Object {
     public:
+        using Shape = TmxObject::Shape;
+
         /// Every getter raises PropertyNotFoundException when the object has no property named key.
         std::string getProperty(const std::string& key) const;
         /// atoi of the value: "12abc" gives 12, a value without leading digits 0.
@@ -62,17 +104,24 @@ public:
         float height = 0.f;
         float rotation = 0.f;
         std::unordered_map<std::string, std::string> properties;
+        int32_t id = 0;
+        Shape shape = Shape::Rectangle;
+        std::vector<sf::Vector2f> points;  ///< a polygon's or polyline's points, relative to (x, y)
+        std::string text;                  ///< a text object's text
+        bool visible = true;
     };
 
     struct ObjectGroup {
         std::vector<std::shared_ptr<Object>> objects;  ///< file order
+        bool visible = true;
+        Properties properties;
     };
 
-    /// path: the full path of the TMX file (the data root already prefixed); tileset image paths are taken
-    /// relative to the asset manager's root. Raises AssetLoadException with "Failed to load tilemap!" when
-    /// the file cannot be read, the asset manager's texture failure for an unloadable tileset image, and
-    /// AssetLoadException naming the file and the element for a map outside the supported subset (see
-    /// TmxMap::loadMap) or a tile that no tileset image holds. rapidxml::parse_error passes through.
+    /// path: the full path of the TMX file (the data root already prefixed); image paths are taken relative
+    /// to the map's folder, as the editor writes them. Raises AssetLoadException with "Failed to load
+    /// tilemap!" when the file cannot be read, the asset manager's texture failure for an unloadable tileset
+    /// image, and AssetLoadException naming the file and the element for a map outside the supported subset
+    /// (see TmxMap::loadMap) or a tile that no tileset image holds. rapidxml::parse_error passes through.
     explicit Tilemap(const std::string& path);
 
     /// Raises TiledObjectNotFoundException when there is no group of that name.
@@ -81,15 +130,32 @@ public:
     /// The file the map was read from, as given to the constructor; named in load errors.
     std::string path;
     std::shared_ptr<TmxMap> tmxMap;
-    std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;      ///< by tileset image path
+    /// By image path relative to the map, followed by "#" and the colour for an image with a transparent one.
+    std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;
     std::unordered_map<std::string, std::shared_ptr<Tileset>> tilesets;          ///< by tileset name
     std::unordered_map<std::string, std::shared_ptr<Layer>> layers;              ///< by layer name
     std::unordered_map<std::string, std::shared_ptr<ObjectGroup>> objectGroups;  ///< by group name
+    Properties properties;                                                       ///< the map's own
+    /// Every layer in document order (groups flattened), the order in which the editor draws them; unlike
+    /// layers, this keeps a layer whose name a later one repeats.
+    std::vector<std::shared_ptr<Layer>> layersInOrder;
 
 private:
+    /// The same tilesets as tilesets, in the order of tmxMap->tilesets (names may repeat).
+    std::vector<std::shared_ptr<Tileset>> tilesetsInOrder;
+
     void buildTilesets(const std::string& path);
     void buildLayers(const std::string& path);
     void buildObjectGroups();
+    /// The texture of an image path from the map (relative to the map's folder), loaded once; pixels of
+    /// the colour transparent ("RRGGBB", empty for none) are made see-through.
+    const std::shared_ptr<sf::Texture>& texture(const std::string& imageSource,
+                                                const std::string& transparent);
+    /// The picture of local tile id local in the tileset at index (texture and rectangle); false when the
+    /// tileset holds no such tile.
+    bool frame(std::size_t index, int64_t local, Frame& frame);
+    /// The tile of gid at cell (column, row), or null for gid 0.
+    std::shared_ptr<Tile> makeTile(int32_t gid, int32_t column, int32_t row, const std::string& where);
 };
 
 }  // namespace orn

@@ -8,71 +8,169 @@
 namespace orn {
 
 // The records below are plain copies of what a TMX file holds; every string is owned, so nothing points
-// into the file buffer once loading has finished. Numbers are whole numbers read with atoi rules
-// (16.9 reads as 16, empty text as 0).
+// into the file buffer once loading has finished. Whole numbers are read with atoi rules (16.9 reads as 16,
+// empty text as 0); object geometry, layer offsets and opacities keep their fractions.
 
 struct TmxProperty {
     std::string name;
-    /// The "value" attribute, or the element's text when the editor wrote a multi-line string.
+    /// The "type" attribute: empty for strings, else "int", "float", "bool", "color", "file", "object" or
+    /// "class".
+    std::string type;
+    /// The "propertytype" attribute: the name of a class property's class.
+    std::string propertyType;
+    /// The "value" attribute, or the element's text when the editor wrote a multi-line string; empty for a
+    /// class property, whose values are its members.
     std::string value;
+    std::vector<std::unique_ptr<TmxProperty>> members;  ///< a class property's members, document order
 };
 
+using TmxProperties = std::vector<std::unique_ptr<TmxProperty>>;
+
 struct TmxObject {
+    enum class Shape { Rectangle, Ellipse, Point, Polygon, Polyline, Text };
+
     std::string name;
     /// The "type" attribute, or "class" for maps written by editors that renamed it.
     std::string type;
-    int32_t gid = 0;
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t rotation = 0;                                  ///< degrees
-    std::vector<std::unique_ptr<TmxProperty>> properties;  ///< document order, duplicates kept
+    int32_t id = 0;
+    int32_t gid = 0;  ///< a tile object's global tile id, flip bits included; 0 for other objects
+    float x = 0.f;    ///< pixels
+    float y = 0.f;
+    float width = 0.f;
+    float height = 0.f;
+    float rotation = 0.f;  ///< degrees, clockwise
+    bool visible = true;
+    Shape shape = Shape::Rectangle;
+    /// A polygon's or polyline's points in pixels, relative to (x, y).
+    std::vector<std::pair<float, float>> points;
+    std::string text;          ///< a text object's text
+    std::string templatePath;  ///< the template the object was merged with, relative to the map; or empty
+    TmxProperties properties;  ///< document order, duplicates kept; a template's own come after the object's
 };
 
 struct TmxObjectGroup {
     std::string name;  ///< empty when the file has none (the editor leaves out an empty name)
     bool visible = true;
+    /// Pixels, summed over the group and every group layer that holds it.
+    float offsetX = 0.f;
+    float offsetY = 0.f;
     std::vector<std::unique_ptr<TmxObject>> objects;
+    TmxProperties properties;
 };
 
 struct TmxLayer {
     std::string name;    ///< empty when the file has none (the editor leaves out an empty name)
     int32_t width = 0;   ///< tiles
     int32_t height = 0;  ///< tiles
+    /// The tile coordinates of the data's first cell: 0 for a fixed-size map, the top-left of the chunks'
+    /// bounding box for an infinite one (may be negative).
+    int32_t originX = 0;
+    int32_t originY = 0;
     /// Exactly width x height global tile ids, row-major (column x of row y at y * width + x); 0 is no tile.
-    /// Flip bits are not interpreted.
+    /// The editor's flip bits stay in the top of each id, which therefore reads negative when the horizontal
+    /// flip is set.
     std::vector<int32_t> data;
+    /// Pixels, summed over the layer and every group that holds it.
+    float offsetX = 0.f;
+    float offsetY = 0.f;
+    float opacity = 1.f;  ///< 0 to 1, multiplied over the enclosing groups
+    bool visible = true;  ///< false when the layer or any enclosing group is hidden
+    /// The tint as 0xAARRGGBB, multiplied component by component over the enclosing groups; white for none.
+    uint32_t tint = 0xFFFFFFFF;
+    TmxProperties properties;
+};
+
+/// A layer that holds no tiles: a group layer (its own attributes, before combining with enclosing groups)
+/// or an image layer.
+struct TmxPlainLayer {
+    enum class Kind { Group, Image };
+
+    Kind kind = Kind::Group;
+    std::string name;
+    std::string imageSource;  ///< an image layer's image, relative to the map's folder
+    /// Pixels, summed over the layer and every group that holds it.
+    float offsetX = 0.f;
+    float offsetY = 0.f;
+    float opacity = 1.f;  ///< multiplied over the enclosing groups
+    bool visible = true;  ///< false when the layer or any enclosing group is hidden
+};
+
+struct TmxFrame {
+    int32_t tileId = 0;    ///< local id in the tileset
+    int32_t duration = 0;  ///< milliseconds
+};
+
+/// A tile of a tileset that the file says something about: its own image (image collections), animation,
+/// class or properties.
+struct TmxTile {
+    int32_t id = 0;
+    std::string type;
+    std::string imageSource;  ///< relative to the map's folder; empty for a tile cut from the tileset image
+    int32_t imageWidth = 0;
+    int32_t imageHeight = 0;
+    std::string transparentColor;  ///< the image's "trans" attribute ("ff00ff"): pixels of it are see-through
+    std::vector<TmxFrame> animation;
+    TmxProperties properties;
 };
 
 struct TmxTileset {
     int32_t firstGid = 0;
     std::string name;
-    int32_t tileWidth = 0;    ///< pixels
-    int32_t tileHeight = 0;   ///< pixels
-    std::string imageSource;  ///< as written in the file, resolved against the data root by the caller
+    int32_t tileWidth = 0;   ///< pixels
+    int32_t tileHeight = 0;  ///< pixels
+    /// Relative to the map's folder (an external tileset's image path is rebased onto the map's folder);
+    /// empty for an image collection, whose tiles carry their own images.
+    std::string imageSource;
+    std::string transparentColor;  ///< the image's "trans" attribute ("ff00ff"): pixels of it are see-through
+    std::string source;            ///< the external .tsx file as the map names it, or empty when embedded
+    int32_t margin = 0;            ///< pixels around the tiles of the image
+    int32_t spacing = 0;           ///< pixels between neighbouring tiles
+    int32_t columns = 0;           ///< as the file states; 0 when absent
+    int32_t tileCount = 0;
+    /// Where every tile is drawn relative to its cell's bottom-left corner, in pixels.
+    int32_t offsetX = 0;
+    int32_t offsetY = 0;
+    std::vector<TmxTile> tiles;  ///< document order
+    TmxProperties properties;
 };
 
-/// A TMX map as the editor saves it, reduced to the subset the game uses: embedded tilesets with one image,
-/// CSV tile layers and object groups with properties. Other elements are skipped.
+/// A TMX map as the editor saves it: tilesets (embedded, external .tsx, image collections), tile layers
+/// (CSV, base64 plain or compressed by zlib, gzip or zstd, or one element per tile; fixed-size or in the
+/// chunks of an infinite map) with the offsets, opacity, tint and visibility of their groups, object groups
+/// with shaped objects and templates, and properties. Group and image layers are kept as plain records.
 class TmxMap {
 public:
     /// Reads the file at path (the data root already prefixed). Returns null after writing
     /// "loadMap: could not open file <path>" to sf::err() when the file cannot be read. Raises
-    /// TmxParseException, a rapidxml::parse_error naming the file and the line, for malformed XML, and
-    /// AssetLoadException (naming the file and the element) for a map outside the supported subset: a
-    /// missing required element or attribute, a map that is not orthogonal, an external tileset or one with
-    /// a margin or spacing, layer data that is not CSV, a layer whose id count differs from width x height,
-    /// or elements nested more than 256 levels deep.
+    /// TmxParseException, a rapidxml::parse_error naming the file and the line, for malformed XML (in the
+    /// map, a tileset or a template file), and AssetLoadException naming the file and the element for
+    /// anything else it cannot read: a missing required element or attribute or referenced file, a map that
+    /// is not orthogonal, tile data that does not decode to exactly the layer's cells, a layer or chunk set
+    /// of more than maxLayerCells cells, a tileset or template that refers on to another file, or elements
+    /// nested more than 256 levels deep.
     static std::shared_ptr<TmxMap> loadMap(const std::string& path);
 
-    int32_t width = 0;                                          ///< tiles
-    int32_t height = 0;                                         ///< tiles
-    int32_t tileWidth = 0;                                      ///< pixels
-    int32_t tileHeight = 0;                                     ///< pixels
+    /// relative joined to folder (a path written in a file, to that file's folder), normalised without
+    /// touching the file system; an absolute relative stays as it is.
+    static std::string joinPath(const std::string& folder, const std::string& relative);
+    /// The folder part of path ("a/b.tmx" gives "a", "b.tmx" the empty string).
+    static std::string folderOf(const std::string& path);
+
+    /// The most cells a layer may hold (its chunks' bounding box for an infinite map): 16 Mi, 64 MiB of ids.
+    static constexpr int64_t maxLayerCells = int64_t{1} << 24;
+
+    int32_t width = 0;       ///< tiles
+    int32_t height = 0;      ///< tiles
+    int32_t tileWidth = 0;   ///< pixels
+    int32_t tileHeight = 0;  ///< pixels
+    bool infinite = false;
+    /// "right-down" (the default), "right-up", "left-down" or "left-up": the order in which cells are drawn.
+    std::string renderOrder = "right-down";
     std::vector<std::unique_ptr<TmxTileset>> tilesets;          ///< document order
-    std::vector<std::unique_ptr<TmxLayer>> layers;              ///< document order
-    std::vector<std::unique_ptr<TmxObjectGroup>> objectGroups;  ///< document order
+    std::vector<std::unique_ptr<TmxLayer>> layers;              ///< document order, groups flattened
+    std::vector<std::unique_ptr<TmxObjectGroup>> objectGroups;  ///< document order, groups flattened
+    std::vector<std::unique_ptr<TmxPlainLayer>> plainLayers;    ///< group and image layers, document order
+    TmxProperties properties;
 };
 
 }  // namespace orn

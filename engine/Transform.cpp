@@ -67,6 +67,16 @@ void Transform::setLocalScale(sf::Vector2f s) {
     markChildrenWorldDirty();
 }
 
+void Transform::setLocalRotation(float degrees) {
+    if (degrees == localRotation) {
+        return;
+    }
+    localRotation = degrees;
+    localDirty = true;
+    worldDirty = true;
+    markChildrenWorldDirty();
+}
+
 void Transform::setPosition(sf::Vector2f worldPoint) {
     setLocalPosition({0.f, 0.f});
     updateCache();

@@ -33,6 +33,7 @@ public:
     /// Storing the current value changes nothing; otherwise this transform and its subtree become dirty.
     void setLocalPosition(sf::Vector2f p);
     void setLocalScale(sf::Vector2f s);
+    void setLocalRotation(float degrees);
     /// Places the object at a world point by solving for the local position.
     void setPosition(sf::Vector2f worldPoint);
     /// Keeps the local values, so the world position jumps to the new parent's plus the local position.

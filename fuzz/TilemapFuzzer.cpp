@@ -1,12 +1,15 @@
 // Reads each input as a TMX file into a Tilemap, the path the level takes: the TMX reader, then the model
 // with its tileset textures, layers and object groups. Tileset images are GL textures, so this target
 // needs a display (the fuzz script runs it under Xvfb). Inputs that name "tiles.png" get a real 64 x 32
-// image; other names fail as missing textures do.
+// image; other names fail as missing textures do. Beside the map lie files an input may refer to: the
+// tileset "set.tsx", the template "chest.tx", and "loop.tsx" and "loop.tx", which refer to themselves.
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Window/Context.hpp>
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
+#include <vector>
 #include <rapidxml/rapidxml.hpp>
 
 #include "engine/AssetLoadException.hpp"
@@ -25,20 +28,37 @@ const FuzzFile& mapFile() {
     return file;
 }
 
+bool inside(const sf::IntRect& rect, const sf::Texture& texture) {
+    const sf::Vector2u size = texture.getSize();
+    return rect.left >= 0 && rect.top >= 0 && rect.width > 0 && rect.height > 0 &&
+           static_cast<std::int64_t>(rect.left) + rect.width <= size.x &&
+           static_cast<std::int64_t>(rect.top) + rect.height <= size.y;
+}
+
 void checkLayers(const orn::Tilemap& map) {
     FUZZ_CHECK(map.layers.size() <= map.tmxMap->layers.size());
+    FUZZ_CHECK(map.layersInOrder.size() == map.tmxMap->layers.size());
     for (const auto& source : map.tmxMap->layers) {
         FUZZ_CHECK(source->data.size() == static_cast<std::size_t>(source->width) * source->height);
+        FUZZ_CHECK(static_cast<std::int64_t>(source->data.size()) <= orn::TmxMap::maxLayerCells);
     }
-    for (const auto& [name, layer] : map.layers) {
+    for (const auto& layer : map.layersInOrder) {
+        std::vector<bool> drawn(layer->tiles.size(), false);
+        FUZZ_CHECK(layer->drawOrder.size() == layer->tiles.size());
+        for (const std::size_t index : layer->drawOrder) {
+            FUZZ_CHECK(index < drawn.size() && !drawn[index]);
+            drawn[index] = true;
+        }
         for (const auto& tile : layer->tiles) {
-            FUZZ_CHECK(tile->gid != 0);
-            const sf::Vector2u size = tile->tileset->texture->getSize();
-            const sf::IntRect& rect = tile->textureRect;
-            FUZZ_CHECK(rect.width == tile->tileset->tileWidth && rect.height == tile->tileset->tileHeight);
-            FUZZ_CHECK(rect.left >= 0 && rect.top >= 0);
-            FUZZ_CHECK(static_cast<std::int64_t>(rect.left) + rect.width <= size.x);
-            FUZZ_CHECK(static_cast<std::int64_t>(rect.top) + rect.height <= size.y);
+            FUZZ_CHECK((tile->gid & 0x0FFFFFFF) != 0);
+            FUZZ_CHECK(tile->texture && inside(tile->textureRect, *tile->texture));
+            if (tile->tileset->texture) {
+                FUZZ_CHECK(tile->textureRect.width == tile->tileset->tileWidth &&
+                           tile->textureRect.height == tile->tileset->tileHeight);
+            }
+            for (const auto& frame : tile->animation) {
+                FUZZ_CHECK(frame.texture && inside(frame.textureRect, *frame.texture) && frame.duration >= 0);
+            }
         }
     }
 }
@@ -75,6 +95,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     sf::Image image;
     image.create(64, 32, sf::Color::White);
     FUZZ_CHECK(image.saveToFile(file.folder() + "tiles.png"));
+    const std::pair<const char*, const char*> neighbours[] = {
+        {"set.tsx", R"(<tileset name="set" tilewidth="16" tileheight="8" margin="1" spacing="2">)"
+                    R"(<image source="tiles.png"/><tile id="1"><animation><frame tileid="2" duration="10"/>)"
+                    R"(</animation></tile></tileset>)"},
+        {"chest.tx", R"(<template><tileset firstgid="1" source="set.tsx"/><object name="c" gid="2" x="1" y="2">)"
+                     R"(<properties><property name="p" value="1"/></properties></object></template>)"},
+        {"loop.tsx", R"(<tileset firstgid="1" source="loop.tsx"/>)"},
+        {"loop.tx", R"(<template><object template="loop.tx" x="0" y="0"/></template>)"},
+    };
+    for (const auto& [name, text] : neighbours) {
+        std::ofstream(file.folder() + name) << text;
+    }
     orn::AssetManager::getInstance().rootPath = file.folder();
     return 0;
 }

@@ -70,15 +70,16 @@ TEST_F(TilemapTest, TilesRunColumnByColumnWithTheirSheetRectangles) {
     EXPECT_EQ(map.tilesets.at("sheet")->texture->getSize(), sf::Vector2u(64, 32));
 }
 
-TEST_F(TilemapTest, EmptyCellsArePassedOverAndPositionsUseTheTilesetTileSize) {
+TEST_F(TilemapTest, EmptyCellsArePassedOverAndTilesSitOnTheBottomLeftOfTheirCells) {
     writeImage("small.png", 16, 16);
     const Tilemap map = load(tileset("small", 1, "small.png", 8) + layer("sparse", 2, 2, "0,0,0,3") +
                                  layer("empty", 2, 2, "0,0,0,0"),
                              32);
     ASSERT_EQ(map.layers.at("sparse")->tiles.size(), 1u);
     const auto& tile = *map.layers.at("sparse")->tiles[0];
-    EXPECT_EQ(tile.x, 8);
-    EXPECT_EQ(tile.y, 8);
+    // Cell (1, 1) of a 32-pixel grid: an 8-pixel tile sits in its bottom-left corner.
+    EXPECT_EQ(tile.x, 32);
+    EXPECT_EQ(tile.y, 56);
     EXPECT_EQ(tile.textureRect, sf::IntRect(0, 8, 8, 8));
     EXPECT_TRUE(map.layers.at("empty")->tiles.empty());
 }
@@ -117,7 +118,7 @@ TEST_F(TilemapTest, ObjectsCarryFloatGeometryAndTypedProperties) {
     const auto& object = *map.getObjectGroup("entities").objects.at(0);
     EXPECT_EQ(object.name, "Darklord");
     EXPECT_EQ(object.type, "Darklord");
-    EXPECT_FLOAT_EQ(object.x, 16.f);
+    EXPECT_FLOAT_EQ(object.x, 16.9f);
     EXPECT_FLOAT_EQ(object.y, 32.f);
     EXPECT_FLOAT_EQ(object.width, 8.f);
     EXPECT_FLOAT_EQ(object.height, 24.f);
@@ -176,12 +177,9 @@ TEST_F(TilemapTest, TilesNoTilesetHoldsAreRejected) {
                    where + "4', below the first id of every tileset!");
     expectRejected(tileset("sheet", 1, "tiles/sheet.png") + layer("ground", 1, 1, "9"),
                    where + "9', outside the image of the tileset 'sheet'!");
-    // A horizontally flipped tile 1: the flag makes the id negative as a signed number.
-    expectRejected(tileset("sheet", 1, "tiles/sheet.png") + layer("ground", 1, 1, "2147483649"),
-                   where + "2147483649', below the first id of every tileset!");
-    // A diagonally flipped tile 1 keeps a positive id far beyond the sheet.
-    expectRejected(tileset("sheet", 1, "tiles/sheet.png") + layer("ground", 1, 1, "536870913"),
-                   where + "536870913', outside the image of the tileset 'sheet'!");
+    // Flip bits do not make an id: a flipped tile 9 is still outside the sheet, named as the file has it.
+    expectRejected(tileset("sheet", 1, "tiles/sheet.png") + layer("ground", 1, 1, "2147483657"),
+                   where + "2147483657', outside the image of the tileset 'sheet'!");
 }
 
 TEST_F(TilemapTest, TilesetsThatCannotHoldATileAreRejected) {

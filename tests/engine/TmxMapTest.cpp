@@ -88,7 +88,7 @@ TEST_F(TmxMapTest, ReadsAMapAsTheEditorWritesIt) {
 
     ASSERT_EQ(map->layers.size(), 2u);
     EXPECT_EQ(map->layers[0]->name, "background");
-    // The flip bits of the last id are kept as the low 32 bits, not interpreted.
+    // The flip bits of the last id stay in the top bits; the model interprets them.
     EXPECT_EQ(map->layers[0]->data, (std::vector<int32_t>{1, 2, 3, 4, 5, static_cast<int32_t>(0x80000006u)}));
     EXPECT_EQ(map->layers[1]->name, "");
     EXPECT_EQ(map->layers[1]->data, std::vector<int32_t>(6, 0));
@@ -101,8 +101,9 @@ TEST_F(TmxMapTest, ReadsAMapAsTheEditorWritesIt) {
     const auto& player = *group.objects[0];
     EXPECT_EQ(player.name, "Player");
     EXPECT_EQ(player.type, "Player");
-    EXPECT_EQ(player.x, 16);
-    EXPECT_EQ(player.y, -3);
+    // Fractions are kept.
+    EXPECT_FLOAT_EQ(player.x, 16.9f);
+    EXPECT_FLOAT_EQ(player.y, -3.25f);
     EXPECT_EQ(player.width, 10);
     EXPECT_EQ(player.height, 0);
     EXPECT_TRUE(player.properties.empty());
@@ -111,7 +112,7 @@ TEST_F(TmxMapTest, ReadsAMapAsTheEditorWritesIt) {
     EXPECT_EQ(marker.name, "");
     EXPECT_EQ(marker.type, "");
     EXPECT_EQ(marker.gid, 7);
-    EXPECT_EQ(marker.rotation, 90);
+    EXPECT_FLOAT_EQ(marker.rotation, 90.5f);
     ASSERT_EQ(marker.properties.size(), 3u);
     EXPECT_EQ(marker.properties[0]->name, "IsTrigger");
     EXPECT_EQ(marker.properties[0]->value, "true");
@@ -120,6 +121,8 @@ TEST_F(TmxMapTest, ReadsAMapAsTheEditorWritesIt) {
     EXPECT_EQ(marker.properties[2]->value, "line one\nline two");
 
     EXPECT_EQ(group.objects[2]->x, 4);
+    EXPECT_EQ(group.objects[2]->shape, orn::TmxObject::Shape::Point);
+    EXPECT_FALSE(map->layers[1]->visible);
     EXPECT_EQ(map->objectGroups[1]->name, "");
     EXPECT_FALSE(map->objectGroups[1]->visible);
 }
@@ -164,9 +167,13 @@ TEST_F(TmxMapTest, InterleavedElementsKeepDocumentOrderWithinTheirKind) {
     ASSERT_EQ(map->tilesets.size(), 2u);
     EXPECT_EQ(map->tilesets[0]->name, "a");
     EXPECT_EQ(map->tilesets[1]->firstGid, 9);
-    ASSERT_EQ(map->layers.size(), 2u);  // the layer inside the group layer is not a child of the map
+    // The layer inside the group layer comes in document order.
+    ASSERT_EQ(map->layers.size(), 3u);
     EXPECT_EQ(map->layers[0]->name, "ground");
-    EXPECT_EQ(map->layers[1]->name, "top");
+    EXPECT_EQ(map->layers[1]->data, (std::vector<int32_t>{1, 1, 1, 1}));
+    EXPECT_EQ(map->layers[2]->name, "top");
+    ASSERT_EQ(map->properties.size(), 1u);
+    EXPECT_EQ(map->properties[0]->value, "y");
     ASSERT_EQ(map->objectGroups.size(), 2u);
     EXPECT_EQ(map->objectGroups[0]->name, "g1");
     EXPECT_EQ(map->objectGroups[1]->name, "g2");
@@ -245,44 +252,34 @@ TEST_F(TmxMapTest, MissingRequiredElementsAndAttributesNameTheElement) {
         "The element <property" + in + "attribute 'name'!");
     expectRejected(
         mapWith(
-            R"(<objectgroup><object x="1" y="1"><properties><property name="p" type="class">)"
+            R"(<objectgroup><object x="1" y="1"><properties><property name="p" type="int">)"
             R"(<properties><property name="q" value="1"/></properties></property></properties></object></objectgroup>)"),
         "The element <property 'p'" + in + "attribute 'value'!");
 }
 
-TEST_F(TmxMapTest, UnsupportedLayoutsTilesetsAndLayerDataAreRejected) {
+TEST_F(TmxMapTest, UnsupportedLayoutsAndMalformedLayerDataAreRejected) {
     const std::string layer = "The layer 'ground' in '" + file() + "'";
-    expectRejected(mapWith(R"(<tileset firstgid="5" source="tiles.tsx"/>)"),
-                   "The tileset with the first id '5' in '" + file() +
-                       "' is stored in the external file 'tiles.tsx'; only embedded tilesets are supported!");
-    expectRejected(
-        mapWith(
-            R"(<tileset firstgid="1" name="t" tilewidth="8" tileheight="8" spacing="1"><image source="a.png"/></tileset>)"),
-        "The tileset 't' in '" + file() +
-            "' has a margin of 0 and a spacing of 1 pixels; only tiles packed edge to edge are supported!");
     expectRejected(
         R"(<map orientation="isometric" width="1" height="1" tilewidth="16" tileheight="8"/>)",
         "The map '" + file() + "' has the orientation 'isometric'; only orthogonal maps are supported!");
     expectRejected(
-        mapWith(
-            R"(<layer name="ground" width="1" height="1"><data encoding="base64">AQAAAA==</data></layer>)"),
-        layer + " stores its tiles with the encoding 'base64'; only CSV is supported!");
+        R"(<map orientation="hexagonal" width="1" height="1" tilewidth="16" tileheight="8"/>)",
+        "The map '" + file() + "' has the orientation 'hexagonal'; only orthogonal maps are supported!");
+    expectRejected(mapWith(R"(<tileset firstgid="5" source="tiles.tsx"/>)"),
+                   "The element <tileset> in '" + file() + "' refers to the file '" + dir.path("tiles.tsx") +
+                       "', which cannot be opened!");
     expectRejected(
-        mapWith(
-            R"(<layer name="ground" width="1" height="1"><data encoding="base64" compression="zlib">eJw=</data></layer>)"),
-        layer + " stores its tiles with the encoding 'base64' compressed by 'zlib'; only CSV is supported!");
-    expectRejected(
-        mapWith(R"(<layer name="ground" width="1" height="1"><data><tile gid="1"/></data></layer>)"),
-        layer + " stores its tiles as XML elements; only CSV is supported!");
-    expectRejected(
-        mapWith(
-            R"(<layer name="ground" width="1" height="1"><data encoding="csv"><chunk x="0" y="0" width="1" height="1">1</chunk></data></layer>)"),
-        layer + " is stored in chunks of an infinite map; only fixed-size maps are supported!");
+        mapWith(R"(<layer name="ground" width="1" height="1"><data encoding="base85">1</data></layer>)"),
+        layer + " stores its tiles with the unknown encoding 'base85'!");
     expectRejected(mapWith(layerWith("", -1, 2)), layer + " has the invalid size -1 x 2!");
-    expectRejected(mapWith(layerWith("1,2,3,4,5")), layer + " holds 5 tile ids instead of 2 x 2!");
-    expectRejected(mapWith(layerWith("1,2,3\n")), layer + " holds 3 tile ids instead of 2 x 2!");
-    expectRejected(mapWith(layerWith("1", 100000, 100000)),
-                   layer + " holds 1 tile ids instead of 100000 x 100000!");
+    expectRejected(mapWith(layerWith("1,2,3,4,5")), layer + " holds 5 tile ids instead of 4!");
+    expectRejected(mapWith(layerWith("1,2,3\n")), layer + " holds 3 tile ids instead of 4!");
+    // A billion cells are refused before anything is allocated for them.
+    expectRejected(mapWith(layerWith("1", 100000, 10000)),
+                   layer + " spans 100000 x 10000 cells, more than the 16777216 a layer may hold!");
+    expectRejected(
+        mapWith(R"(<layer name="ground" width="2" height="1"><data><tile gid="1"/></data></layer>)"),
+        layer + " holds 1 tile ids instead of 2!");
 }
 
 }  // namespace
