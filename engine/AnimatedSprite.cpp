@@ -62,11 +62,12 @@ void AnimatedSprite::draw() {
     // belongs to the untrimmed picture, so origin is rescaled for the one draw. Mirrored, the trimmed part
     // sits as far from the picture's right edge as it sat from its left.
     const sf::Vector2f pivot = origin;
+    // In floating point: the sheet's integers may be anything in 32 bits, and their differences overflow.
     const sf::Vector2f source(shownFrame.sourceSize);
-    const float left = static_cast<float>(flipX ? shownFrame.sourceSize.x - shownFrame.offset.x - size.x
-                                                : shownFrame.offset.x);
-    origin = {(source.x * pivot.x - left) / static_cast<float>(size.x),
-              (source.y * pivot.y - static_cast<float>(shownFrame.offset.y)) / static_cast<float>(size.y)};
+    const sf::Vector2f offset(shownFrame.offset);
+    const sf::Vector2f part(size);
+    const float left = flipX ? source.x - offset.x - part.x : offset.x;
+    origin = {(source.x * pivot.x - left) / part.x, (source.y * pivot.y - offset.y) / part.y};
     try {
         Sprite::draw();
     } catch (...) {
