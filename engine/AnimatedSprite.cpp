@@ -25,10 +25,14 @@ AnimatedSprite::AnimatedSprite(const std::string& textureKey, const std::string&
       spriteAnimation(*AssetManager::getInstance().getSpriteAnimation(spriteAnimationKey)),
       currentAnimation(animationName) {}
 
+void AnimatedSprite::showFrame() {
+    shownFrame = spriteAnimation.getPlayedFrame(currentAnimation, currentFrame);
+    sprite.setTextureRect(shownFrame.rect);
+}
+
 void AnimatedSprite::update() {
-    const SpriteAnimation::Frame frame = spriteAnimation.getFrame(currentAnimation, currentFrame);
-    const float frameTime = (1.f / speed) * (static_cast<float>(frame.duration) / 1000.f);
-    sprite.setTextureRect(frame.rect);
+    showFrame();
+    const float frameTime = (1.f / speed) * (static_cast<float>(shownFrame.duration) / 1000.f);
 
     elapsedTime += Time::getInstance().deltaTime;
     // A frame time of zero or less (speed 0 or below) would step without end, so the frame holds instead.
@@ -36,13 +40,41 @@ void AnimatedSprite::update() {
         return;
     }
     const float steps = std::trunc(std::min(elapsedTime / frameTime, kMaxStepsPerUpdate));
-    const std::int64_t count = spriteAnimation.getFrameCount(currentAnimation);
+    const SpriteAnimation::Animation& animation = spriteAnimation.getAnimation(currentAnimation);
+    const std::int64_t end = SpriteAnimation::playLength(animation, loop);
     std::int64_t next = static_cast<std::int64_t>(currentFrame) + static_cast<std::int64_t>(steps);
-    if (next >= count) {
-        next = loop ? next % count : count - 1;
+    if (end == 0) {
+        next %= SpriteAnimation::cycleLength(animation);
+    } else if (next >= end) {
+        next = end - 1;
     }
     currentFrame = static_cast<std::int32_t>(next);
     elapsedTime -= steps * frameTime;
+}
+
+void AnimatedSprite::draw() {
+    const sf::Vector2i size(shownFrame.rect.width, shownFrame.rect.height);
+    if (!shownFrame.trimmed || size.x <= 0 || size.y <= 0) {
+        Sprite::draw();
+        return;
+    }
+    // Sprite::draw places the pivot at origin times the texture rectangle; for a trimmed frame the pivot
+    // belongs to the untrimmed picture, so origin is rescaled for the one draw. Mirrored, the trimmed part
+    // sits as far from the picture's right edge as it sat from its left.
+    const sf::Vector2f pivot = origin;
+    // In floating point: the sheet's integers may be anything in 32 bits, and their differences overflow.
+    const sf::Vector2f source(shownFrame.sourceSize);
+    const sf::Vector2f offset(shownFrame.offset);
+    const sf::Vector2f part(size);
+    const float left = flipX ? source.x - offset.x - part.x : offset.x;
+    origin = {(source.x * pivot.x - left) / part.x, (source.y * pivot.y - offset.y) / part.y};
+    try {
+        Sprite::draw();
+    } catch (...) {
+        origin = pivot;
+        throw;
+    }
+    origin = pivot;
 }
 
 void AnimatedSprite::drawDebug() {

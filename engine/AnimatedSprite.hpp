@@ -19,8 +19,16 @@ public:
                    const std::string& animationName);
 
     /// Shows the frame current at the start of the call, then advances by Time's deltaTime. Frames skipped in
-    /// one call are all timed with the duration of that frame, and the remainder is kept.
+    /// one call are all timed with the duration of that frame, and the remainder is kept. currentFrame counts
+    /// steps in the tag's play order (see SpriteAnimation::getPlayedFrame); at the end of a play (its repeat
+    /// count, or one pass without loop) it holds, otherwise it wraps.
     void update() override;
+    /// Sets the texture rectangle to the frame that currentFrame of currentAnimation shows; raises
+    /// std::out_of_range for an unknown animation. The Animator calls it when it switches animations.
+    void showFrame();
+    /// Draws as a Sprite; a trimmed frame is placed where it sits inside its untrimmed picture, so that
+    /// origin and flipX apply to the untrimmed picture and trimmed frames do not jitter.
+    void draw() override;
     /// The current frame index as text at the owner's position, with the font "default".
     void drawDebug() override;
 
@@ -34,6 +42,10 @@ public:
     std::int32_t currentFrame = 0;
     /// Seconds accumulated toward the next frame step.
     float elapsedTime = 0.f;
+
+private:
+    /// The frame whose rectangle showFrame set last.
+    SpriteAnimation::Frame shownFrame;
 };
 
 }  // namespace orn

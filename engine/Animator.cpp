@@ -43,7 +43,7 @@ void Animator::start() {
     }
     const std::string& name = currentState->configuration.name;
     sprite->currentAnimation = name;
-    sprite->sprite.setTextureRect(sprite->spriteAnimation.getFrame(name, sprite->currentFrame).rect);
+    sprite->showFrame();
     sprite->elapsedTime = 0.f;
     sprite->currentFrame = 0;
 }
@@ -84,7 +84,7 @@ void Animator::play(const std::string& name) {
 
     if (const auto sprite = animatedSprite.lock()) {
         sprite->currentAnimation = name;
-        sprite->sprite.setTextureRect(sprite->spriteAnimation.getFrame(name, sprite->currentFrame).rect);
+        sprite->showFrame();
         sprite->elapsedTime = 0.f;
         sprite->currentFrame = 0;
         sprite->speed = currentState->configuration.speed;

@@ -10,6 +10,7 @@
 
 #include "engine/AnimatorConfiguration.hpp"
 #include "engine/AssetLoadException.hpp"
+#include "engine/KeyLookup.hpp"
 #include "engine/SpriteAnimation.hpp"
 #include "gui/Theme.hpp"
 
@@ -78,8 +79,9 @@ public:
     /// "Member '<n>' is missing!" or "Member '<n>' is not a string!" with the path "tags.json"; the entries
     /// read before the failure stay.
     void loadTags();
-    /// The mask of a tag name; raises std::out_of_range for a name missing from the table.
-    std::uint32_t getTagMask(const std::string& name) const { return tags.at(name); }
+    /// The mask of a tag name; raises std::out_of_range "invalid unordered_map<K, T> key" for a name missing
+    /// from the table.
+    std::uint32_t getTagMask(const std::string& name) const { return lookupKey(tags, name); }
 
     /// Drops the scene store's textures, fonts and tile maps; its other kinds stay loaded. Every pointer
     /// handed out for a dropped asset dangles afterwards, so the scene's objects must be gone first.

@@ -1,5 +1,7 @@
-// Reads each input as a sprite sheet and plays through every animation that it yields.
+// Reads each input as a sprite sheet and plays through every animation that it yields, in index order and in
+// the order of its tag's direction.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -27,6 +29,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             FUZZ_CHECK(total == animation.duration);
             FUZZ_CHECK(sheet->getDuration(name) >= 0.f);
+            // The play order of the tag's direction: every position of two cycles shows one of its frames,
+            // and a play that ends does so after at least one pass.
+            const std::int64_t cycle = orn::SpriteAnimation::cycleLength(animation);
+            FUZZ_CHECK(cycle > 0 && cycle <= 2 * static_cast<std::int64_t>(count));
+            for (std::int64_t position = 0; position < 2 * cycle; ++position) {
+                FUZZ_CHECK(sheet->getPlayedFrame(name, static_cast<std::int32_t>(position)).duration > 0);
+            }
+            const std::int64_t once = orn::SpriteAnimation::playLength(animation, false);
+            FUZZ_CHECK(once == 0 || once >= std::min<std::int64_t>(count, cycle));
+            FUZZ_CHECK(once <= 2147483647);
+            FUZZ_CHECK(orn::SpriteAnimation::playLength(animation, true) == 0 || animation.repeat > 0);
+            for (const orn::SpriteAnimation::Frame& frame : animation.frames) {
+                FUZZ_CHECK(frame.trimmed ||
+                           (frame.offset == sf::Vector2i() &&
+                            frame.sourceSize == sf::Vector2i(frame.rect.width, frame.rect.height)));
+            }
             // The remainder keeps the index's sign, so -1 is out of range except for a single frame.
             try {
                 sheet->getFrame(name, -1);

@@ -46,6 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         apply(theme, "Label", *gui::Label::create("Kestrith"));
         apply(theme, "Picture", *gui::Picture::create());
         apply(theme, "ProgressBar", *gui::ProgressBar::create());
+        // Nested renderers, as a window's title bar buttons carry them.
+        if (theme.hasRenderer("ChildWindow")) {
+            if (const auto close = theme.getRenderer("ChildWindow").getRenderer("CloseButton")) {
+                gui::Button::create("x")->setRenderer(*close);
+            }
+        }
     } catch (const gui::Exception&) {
     }
     return 0;

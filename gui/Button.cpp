@@ -28,7 +28,8 @@ Button::Button(const sf::String& text) : TextWidget(text, defaultTextColor) {
 
 void Button::setRenderer(const RendererData& renderer) {
     TextWidget::setRenderer(renderer);
-    m_borders = renderer.getOutline("Borders", m_borders);
+    // As in TGUI 0.8, a renderer without Borders draws none (a textured face brings its own frame).
+    m_borders = renderer.getOutline("Borders");
 
     const auto read = [&renderer](const std::string& suffix, const Look& fallback) {
         Look look;

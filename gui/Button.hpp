@@ -14,8 +14,8 @@ namespace gui {
 //
 // Renderer properties: TextColor, BackgroundColor, BorderColor, Texture and TextStyle, each also with the
 // suffixes Hover, Down and Disabled (a missing Down look falls back to Hover, a missing Hover or Disabled
-// look to the normal one), Borders, TextOutlineColor, TextOutlineThickness, Opacity. A texture replaces the
-// background colour of its state.
+// look to the normal one), Borders (none when the renderer has none), TextOutlineColor, TextOutlineThickness,
+// Opacity. A texture replaces the background colour of its state.
 //
 // Without a size the button is as high as 1.25 text lines plus its borders and as wide as its text plus
 // one text line, plus its borders.

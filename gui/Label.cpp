@@ -14,7 +14,7 @@ void Label::setRenderer(const RendererData& renderer) {
     TextWidget::setRenderer(renderer);
     m_background = renderer.getColor("BackgroundColor", m_background);
     m_border = renderer.getColor("BorderColor", m_border);
-    m_borders = renderer.getOutline("Borders", m_borders);
+    m_borders = renderer.getOutline("Borders");
     m_padding = renderer.getOutline("Padding", m_padding);
     const Texture texture = renderer.getTexture("TextureBackground");
     if (!texture.isEmpty()) {

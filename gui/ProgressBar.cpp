@@ -56,7 +56,8 @@ void ProgressBar::setRenderer(const RendererData& renderer) {
     m_background = renderer.getColor("BackgroundColor", m_background);
     m_fill = renderer.getColor("FillColor", m_fill);
     m_border = renderer.getColor("BorderColor", m_border);
-    m_borders = renderer.getOutline("Borders", m_borders);
+    // As in TGUI 0.8, a renderer without Borders draws none.
+    m_borders = renderer.getOutline("Borders");
     const Texture background = renderer.getTexture("TextureBackground");
     if (!background.isEmpty()) {
         m_backgroundTexture = background;

@@ -12,8 +12,8 @@ namespace gui {
 // value 0, size 160 x 20). The value is kept within the range. Signal "ValueChanged": fired when the value
 // changes.
 //
-// Renderer properties: BackgroundColor, FillColor, BorderColor, Borders, TextureBackground, TextureFill,
-// Opacity.
+// Renderer properties: BackgroundColor, FillColor, BorderColor, Borders (none when the renderer has none),
+// TextureBackground, TextureFill, Opacity.
 class ProgressBar : public Widget {
 public:
     using Ptr = std::shared_ptr<ProgressBar>;

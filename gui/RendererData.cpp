@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 #include "gui/Exception.hpp"
@@ -23,6 +24,34 @@ std::string trim(const std::string& text) {
 
 bool contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Whether the widgets of this library read the property (lower case): Button, Label, ProgressBar and
+// Picture, with the looks of every widget state.
+bool isWidgetProperty(const std::string& name) {
+    static const std::set<std::string> properties = [] {
+        std::set<std::string> names = {"borders",
+                                       "padding",
+                                       "fillcolor",
+                                       "texturebackground",
+                                       "texturefill",
+                                       "textoutlinecolor",
+                                       "textoutlinethickness",
+                                       "opacity",
+                                       "opacitydisabled",
+                                       "font"};
+        for (const char* look : {"textcolor", "backgroundcolor", "bordercolor", "texture", "textstyle"}) {
+            for (const char* state : {"", "hover", "down", "disabled", "focused"}) {
+                names.insert(std::string(look) + state);
+            }
+        }
+        return names;
+    }();
+    return properties.count(name) > 0;
 }
 
 bool readNumber(const std::string& text, float& number) {
@@ -101,15 +130,15 @@ sf::Color parseColor(const std::string& property, const std::string& value) {
         };
         return sf::Color(byte(0), byte(1), byte(2), digits.size() == 8 ? byte(3) : 255);
     }
-    const bool rgba = text.rfind("rgba(", 0) == 0;
-    if ((rgba || text.rfind("rgb(", 0) == 0) && text.back() == ')') {
+    // Either form takes three values (opaque) or four (alpha last), as the TGUI 0.8 loader does.
+    if ((text.rfind("rgba(", 0) == 0 || text.rfind("rgb(", 0) == 0) && text.back() == ')') {
         const std::size_t open = text.find('(');
         std::vector<float> numbers;
         sf::Color color;
         if (readNumberList(text.substr(open + 1, text.size() - open - 2), numbers) &&
-            numbers.size() == (rgba ? 4u : 3u) && readColorComponent(numbers[0], color.r) &&
+            (numbers.size() == 3 || numbers.size() == 4) && readColorComponent(numbers[0], color.r) &&
             readColorComponent(numbers[1], color.g) && readColorComponent(numbers[2], color.b) &&
-            (!rgba || readColorComponent(numbers[3], color.a))) {
+            (numbers.size() == 3 || readColorComponent(numbers[3], color.a))) {
             return color;
         }
     }
@@ -159,41 +188,6 @@ sf::Uint32 parseTextStyle(const std::string& property, const std::string& value)
     }
 }
 
-// Reads a quoted string with C escapes starting at `pos`; leaves `pos` after the closing quote.
-bool readQuoted(const std::string& text, std::size_t& pos, std::string& result) {
-    result.clear();
-    if (pos >= text.size() || text[pos] != '"') {
-        return false;
-    }
-    for (++pos; pos < text.size(); ++pos) {
-        char c = text[pos];
-        if (c == '"') {
-            ++pos;
-            return true;
-        }
-        if (c == '\\') {
-            if (++pos >= text.size()) {
-                return false;
-            }
-            switch (text[pos]) {
-                case 'n':
-                    c = '\n';
-                    break;
-                case 't':
-                    c = '\t';
-                    break;
-                case 'v':
-                    c = '\v';
-                    break;
-                default:
-                    c = text[pos];
-            }
-        }
-        result += c;
-    }
-    return false;
-}
-
 std::string parseString(const std::string& property, const std::string& value) {
     if (value.empty() || value[0] != '"') {
         return value;
@@ -223,7 +217,8 @@ bool readRect(const std::string& text, std::size_t& pos, sf::IntRect& rect) {
     return true;
 }
 
-Texture parseTexture(const std::string& property, const std::string& value, const std::string& directory) {
+Texture parseTexture(const std::string& property, const std::string& value, const std::string& directory,
+                     RendererData::ImageCache* images) {
     if (value.empty() || toLower(value) == "none" || value == "\"\"") {
         return Texture();
     }
@@ -265,10 +260,19 @@ Texture parseTexture(const std::string& property, const std::string& value, cons
         }
     }
 
-    auto image = std::make_shared<sf::Image>();
-    if (file.empty() || !image->loadFromFile(directory + file)) {
-        throw Exception("Failed to load the texture '" + directory + file + "' of the property '" + property +
-                        "'!");
+    const std::string path = directory + file;
+    const auto cached = images != nullptr ? images->find(path) : RendererData::ImageCache::iterator();
+    std::shared_ptr<const sf::Image> image =
+        images != nullptr && cached != images->end() ? cached->second : nullptr;
+    if (image == nullptr) {
+        auto loaded = std::make_shared<sf::Image>();
+        if (file.empty() || !loaded->loadFromFile(path)) {
+            throw Exception("Failed to load the texture '" + path + "' of the property '" + property + "'!");
+        }
+        image = loaded;
+        if (images != nullptr) {
+            images->emplace(path, image);
+        }
     }
     const sf::Vector2u size = image->getSize();
     const bool hasPart = part.width > 0 && part.height > 0;
@@ -288,26 +292,42 @@ Texture parseTexture(const std::string& property, const std::string& value, cons
 RendererData::RendererData() = default;
 
 void RendererData::setProperty(const std::string& property, const std::string& rawValue,
-                               const std::string& directory) {
+                               const std::string& directory, ImageCache* images) {
     const std::string name = toLower(trim(property));
     const std::string value = trim(rawValue);
     if (name.empty()) {
         throw Exception("A property without a name cannot be set to '" + value + "'!");
     }
-    float number = 0.f;
-    if (contains(name, "texture")) {
-        m_properties[name] = parseTexture(property, value, directory);
-    } else if (contains(name, "color")) {
-        m_properties[name] = parseColor(property, value);
-    } else if (contains(name, "borders") || contains(name, "padding")) {
-        m_properties[name] = parseOutline(property, value);
-    } else if (contains(name, "textstyle")) {
-        m_properties[name] = TextStyle{parseTextStyle(property, value)};
-    } else if (readNumber(value, number)) {
-        m_properties[name] = number;
-    } else {
-        m_properties[name] = parseString(property, value);
+    try {
+        m_properties[name] = parseValue(name, property, value, directory, images);
+    } catch (const Exception&) {
+        if (isWidgetProperty(name)) {
+            throw;
+        }
+        m_properties[name] = value;
     }
+}
+
+RendererData::Value RendererData::parseValue(const std::string& name, const std::string& property,
+                                             const std::string& value, const std::string& directory,
+                                             ImageCache* images) {
+    if (contains(name, "texture")) {
+        return parseTexture(property, value, directory, images);
+    }
+    if (contains(name, "color")) {
+        return parseColor(property, value);
+    }
+    if (endsWith(name, "borders") || endsWith(name, "padding")) {
+        return parseOutline(property, value);
+    }
+    if (contains(name, "textstyle")) {
+        return TextStyle{parseTextStyle(property, value)};
+    }
+    float number = 0.f;
+    if (readNumber(value, number)) {
+        return number;
+    }
+    return parseString(property, value);
 }
 
 void RendererData::setRenderer(const std::string& property, std::shared_ptr<const RendererData> renderer) {

@@ -13,4 +13,39 @@ inline std::string toLower(std::string text) {
     return text;
 }
 
+// Reads a quoted string with C escapes starting at `pos`; leaves `pos` after the closing quote.
+inline bool readQuoted(const std::string& text, std::size_t& pos, std::string& result) {
+    result.clear();
+    if (pos >= text.size() || text[pos] != '"') {
+        return false;
+    }
+    for (++pos; pos < text.size(); ++pos) {
+        char c = text[pos];
+        if (c == '"') {
+            ++pos;
+            return true;
+        }
+        if (c == '\\') {
+            if (++pos >= text.size()) {
+                return false;
+            }
+            switch (text[pos]) {
+                case 'n':
+                    c = '\n';
+                    break;
+                case 't':
+                    c = '\t';
+                    break;
+                case 'v':
+                    c = '\v';
+                    break;
+                default:
+                    c = text[pos];
+            }
+        }
+        result += c;
+    }
+    return false;
+}
+
 }  // namespace gui

@@ -20,8 +20,54 @@ bool isNameChar(char c) {
 
 using Renderers = std::map<std::string, std::shared_ptr<const RendererData>>;
 
-// Reads the theme text format: sections of `Property = value;` lines, nested renderers in braces,
-// `&Section` references, `//` and `/* */` comments.
+// Removes `//` and `/* */` comments outside quoted strings, keeping their line breaks so that lines are
+// still counted right. A comment is removed without a trace, so one written inside a name joins its two
+// halves, as in the TGUI 0.8 loader. Raises gui::Exception for a block comment that is never closed.
+std::string withoutComments(const std::string& text, const std::string& filename) {
+    std::string result;
+    result.reserve(text.size());
+    std::size_t line = 1;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char c = text[pos];
+        if (c == '"') {
+            // A string runs to its closing quote or, unclosed, to the end of its line (the parser reports
+            // it).
+            result += text[pos++];
+            while (pos < text.size() && text[pos] != '\n') {
+                const char inside = text[pos++];
+                result += inside;
+                if (inside == '"') {
+                    break;
+                }
+                if (inside == '\\' && pos < text.size() && text[pos] != '\n') {
+                    result += text[pos++];
+                }
+            }
+        } else if (text.compare(pos, 2, "//") == 0) {
+            pos = std::min(text.find('\n', pos), text.size());
+        } else if (text.compare(pos, 2, "/*") == 0) {
+            const std::size_t end = text.find("*/", pos + 2);
+            if (end == std::string::npos) {
+                throw Exception("Error in theme file '" + filename + "' on line " + std::to_string(line) +
+                                ": the comment is not closed!");
+            }
+            const auto breaks = std::count(text.begin() + static_cast<std::ptrdiff_t>(pos),
+                                           text.begin() + static_cast<std::ptrdiff_t>(end), '\n');
+            result.append(static_cast<std::size_t>(breaks), '\n');
+            line += static_cast<std::size_t>(breaks);
+            pos = end + 2;
+        } else {
+            line += c == '\n' ? 1 : 0;
+            result += c;
+            ++pos;
+        }
+    }
+    return result;
+}
+
+// Reads the theme text format as the TGUI 0.8 loader does: sections `Name { Property = value; }` (the name
+// bare or quoted), nested renderers `Name = { ... }` or `Name { ... }` with or without a `;` after them,
+// `&Section` references, and a last property of a section without its `;`. Comments are gone already.
 class Parser {
 public:
     Parser(const std::string& text, const std::string& filename, const std::string& directory)
@@ -30,17 +76,20 @@ public:
     Renderers parse() {
         std::map<std::string, std::shared_ptr<RendererData>> sections;
         for (;;) {
-            skipSpaceAndComments();
+            skipSpace();
             if (atEnd()) {
                 break;
             }
+            if (accept(';')) {
+                continue;
+            }
             const std::size_t line = m_line;
-            const std::string name = readName();
+            const std::string name = readSectionName();
             if (name.empty()) {
                 fail(line, "expected a section name, found '" + std::string(1, peek()) + "'!");
             }
             m_section = toLower(name);
-            skipSpaceAndComments();
+            skipSpace();
             if (!accept('{')) {
                 fail(m_line, "expected '{' after the section name '" + name + "'!");
             }
@@ -104,35 +153,9 @@ private:
         return false;
     }
 
-    // Skips a comment at the current position; false when there is none.
-    bool skipComment() {
-        if (m_text.compare(m_pos, 2, "//") == 0) {
-            while (!atEnd() && peek() != '\n') {
-                advance();
-            }
-            return true;
-        }
-        if (m_text.compare(m_pos, 2, "/*") == 0) {
-            const std::size_t line = m_line;
-            const std::size_t end = m_text.find("*/", m_pos + 2);
-            if (end == std::string::npos) {
-                fail(line, "the comment is not closed!");
-            }
-            while (m_pos < end + 2) {
-                advance();
-            }
-            return true;
-        }
-        return false;
-    }
-
-    void skipSpaceAndComments() {
-        while (!atEnd()) {
-            if (std::isspace(static_cast<unsigned char>(peek()))) {
-                advance();
-            } else if (!skipComment()) {
-                return;
-            }
+    void skipSpace() {
+        while (!atEnd() && std::isspace(static_cast<unsigned char>(peek()))) {
+            advance();
         }
     }
 
@@ -144,47 +167,61 @@ private:
         return m_text.substr(start, m_pos - start);
     }
 
+    // A bare name, or a quoted one with C escapes (which may hold any character but a line break).
+    std::string readSectionName() {
+        if (peek() != '"') {
+            return readName();
+        }
+        const std::size_t line = m_line;
+        const std::size_t start = m_pos;
+        const std::string quoted = readQuotedText(line, "the section name");
+        std::string name;
+        std::size_t end = 0;
+        if (!readQuoted(quoted, end, name) || end != quoted.size() || name.empty()) {
+            fail(line, "the section name " + m_text.substr(start, m_pos - start) + " is not a name!");
+        }
+        return name;
+    }
+
     // After the opening brace of a section or nested renderer, up to and including its closing brace.
     void parseBody(const std::shared_ptr<RendererData>& renderer) {
         const std::size_t open = m_line;
         for (;;) {
-            skipSpaceAndComments();
+            skipSpace();
             if (atEnd()) {
                 fail(open, "the '{' is never closed!");
             }
             if (accept('}')) {
                 return;
             }
+            if (accept(';')) {
+                continue;
+            }
             const std::size_t line = m_line;
             const std::string property = readName();
             if (property.empty()) {
                 fail(line, "expected a property name, found '" + std::string(1, peek()) + "'!");
             }
-            skipSpaceAndComments();
-            if (!accept('=')) {
-                fail(m_line, "expected '=' after the property '" + property + "'!");
-            }
-            skipSpaceAndComments();
+            skipSpace();
+            // A nested renderer may be written without the '='.
+            const bool assigned = accept('=');
+            skipSpace();
             if (accept('{')) {
-                if (++m_depth > maxDepth) {
-                    fail(line, "renderers are nested too deeply!");
-                }
-                auto nested = std::make_shared<RendererData>();
-                parseBody(nested);
-                --m_depth;
-                renderer->setRenderer(property, nested);
-                expectSemicolon(property);
+                parseNested(renderer, property, line);
+            } else if (!assigned) {
+                fail(m_line, "expected '=' after the property '" + property + "'!");
             } else if (accept('&')) {
-                const std::string section = readName();
+                skipSpace();
+                const std::string section = readSectionName();
                 if (section.empty()) {
                     fail(line, "expected a section name after '&' in the property '" + property + "'!");
                 }
                 m_references.push_back({m_section, renderer, property, section, line});
-                expectSemicolon(property);
+                endStatement(property);
             } else {
                 const std::string value = readValue(property, line);
                 try {
-                    renderer->setProperty(property, value, m_directory);
+                    renderer->setProperty(property, value, m_directory, &m_images);
                 } catch (const Exception& error) {
                     fail(line, error.what());
                 }
@@ -192,47 +229,62 @@ private:
         }
     }
 
-    void expectSemicolon(const std::string& property) {
-        skipSpaceAndComments();
-        if (!accept(';')) {
+    void parseNested(const std::shared_ptr<RendererData>& renderer, const std::string& property,
+                     std::size_t line) {
+        if (++m_depth > maxDepth) {
+            fail(line, "renderers are nested too deeply!");
+        }
+        auto nested = std::make_shared<RendererData>();
+        parseBody(nested);
+        --m_depth;
+        renderer->setRenderer(property, nested);
+        // The ';' after a nested renderer's closing brace may be left out.
+        skipSpace();
+        accept(';');
+    }
+
+    // A statement ends with ';', or without one where the section closes.
+    void endStatement(const std::string& property) {
+        skipSpace();
+        if (!accept(';') && peek() != '}') {
             fail(m_line, "expected ';' after the value of '" + property + "'!");
         }
     }
 
-    // The raw text up to the terminating ';' (consumed), without comments; quoted strings are kept as
-    // written, escapes included.
+    // The quoted string at the current position as written, quotes and escapes included.
+    std::string readQuotedText(std::size_t line, const std::string& what) {
+        std::string quoted(1, '"');
+        advance();
+        for (;;) {
+            if (atEnd() || peek() == '\n') {
+                fail(line, "the string in " + what + " is not closed!");
+            }
+            const char c = peek();
+            quoted += c;
+            advance();
+            if (c == '"') {
+                return quoted;
+            }
+            if (c == '\\' && !atEnd() && peek() != '\n') {
+                quoted += peek();
+                advance();
+            }
+        }
+    }
+
+    // The raw text up to the terminating ';' (consumed) or the closing brace of the section (left for the
+    // caller); quoted strings are kept as written, escapes included.
     std::string readValue(const std::string& property, std::size_t line) {
         std::string value;
         for (;;) {
-            if (atEnd() || peek() == '{' || peek() == '}') {
+            if (atEnd() || peek() == '{') {
                 fail(line, "expected ';' after the value of '" + property + "'!");
             }
-            if (accept(';')) {
+            if (peek() == '}' || accept(';')) {
                 return value;
             }
-            if (skipComment()) {
-                value += ' ';
-                continue;
-            }
             if (peek() == '"') {
-                const std::size_t stringLine = m_line;
-                value += '"';
-                advance();
-                for (;;) {
-                    if (atEnd() || peek() == '\n') {
-                        fail(stringLine, "the string in the value of '" + property + "' is not closed!");
-                    }
-                    const char c = peek();
-                    value += c;
-                    advance();
-                    if (c == '"') {
-                        break;
-                    }
-                    if (c == '\\' && !atEnd()) {
-                        value += peek();
-                        advance();
-                    }
-                }
+                value += readQuotedText(line, "the value of '" + property + "'");
                 continue;
             }
             value += peek();
@@ -250,6 +302,7 @@ private:
     std::string m_section;  // lower case, of the section being read
     std::size_t m_line = 1;
     std::vector<Reference> m_references;
+    RendererData::ImageCache m_images;
 };
 
 }  // namespace
@@ -271,7 +324,8 @@ Theme::Theme(const std::string& filename) {
     const std::string folder = slash == std::string::npos ? "" : filename.substr(0, slash + 1);
     auto data = std::make_shared<Data>();
     data->filename = filename;
-    data->renderers = Parser(text, filename, folder).parse();
+    const std::string code = withoutComments(text, filename);
+    data->renderers = Parser(code, filename, folder).parse();
     m_data = std::move(data);
 }
 

@@ -4,8 +4,10 @@
 
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "AnimationTestAssets.hpp"
+#include "ExpectInvalidKey.hpp"
 #include "ExpectLoadError.hpp"
 
 using orn::AnimatedSprite;
@@ -117,8 +119,74 @@ TEST_F(AnimatedSpriteTest, FramesBeyondTheCountAreShownModuloTheCount) {
 }
 
 TEST_F(AnimatedSpriteTest, UnknownAnimationFailsAtTheFirstUpdate) {
-    auto sprite = make("fly");
-    EXPECT_THROW(step(*sprite, 0.1f), std::out_of_range);
+    auto sprite = make("slash");
+    expectInvalidKey([&] { step(*sprite, 0.1f); });
+}
+
+// Plays animation over the four frames of 100 ms of the sheet "dirs" (frame i at x = 8 * i) with updates of
+// 0.1 s, and returns the index of the frame shown by each update.
+std::vector<int> playOrder(const std::string& animation, float speed, bool loop, int updates) {
+    AnimatedSprite sprite("dirs", "dirs", animation);
+    sprite.speed = speed;
+    sprite.loop = loop;
+    AnimationTestAssets::setDeltaTime(0.1f);
+    std::vector<int> shown;
+    for (int i = 0; i < updates; ++i) {
+        sprite.update();
+        shown.push_back(sprite.sprite.getTextureRect().left / 8);
+    }
+    return shown;
+}
+
+TEST_F(AnimatedSpriteTest, TagDirectionsAndRepeatCountsOrderTheFrames) {
+    std::string frames;
+    for (int i = 0; i < 4; ++i) {
+        frames += (i > 0 ? "," : "") + std::string(R"({"frame": {"x": )") + std::to_string(8 * i) +
+                  R"(, "y": 0, "w": 8, "h": 8}, "duration": 100})";
+    }
+    const auto tag = [](const std::string& name, const std::string& extra) {
+        return R"({"name": ")" + name + R"(", "from": 0, "to": 3)" + extra + "}";
+    };
+    fixture.dir.writeImage("dirs.png", 32, 8);
+    fixture.dir.write("dirs.json",
+                      R"({"frames": [)" + frames + R"(], "meta": {"frameTags": [)" + tag("plain", "") + "," +
+                          tag("forward", R"(, "direction": "forward")") + "," +
+                          tag("reverse", R"(, "direction": "reverse")") + "," +
+                          tag("pingpong", R"(, "direction": "pingpong")") + "," +
+                          tag("pingpong_reverse", R"(, "direction": "pingpong_reverse")") + "," +
+                          tag("forward2", R"(, "direction": "forward", "repeat": "2")") + "," +
+                          tag("reverse1", R"(, "direction": "reverse", "repeat": 1)") + "," +
+                          tag("pingpong2", R"(, "direction": "pingpong", "repeat": "2")") + "," +
+                          tag("pingpong_reverse3", R"(, "direction": "pingpong_reverse", "repeat": "3")") +
+                          "]}}");
+    fixture.assets.loadTexture("dirs", "dirs.png");
+    fixture.assets.loadSpriteAnimation("dirs", "dirs.json");
+
+    using Order = std::vector<int>;
+    // Looping, at speed 1 every step shows; at speed 2 every other one.
+    EXPECT_EQ(playOrder("plain", 1.f, true, 10), (Order{0, 1, 2, 3, 0, 1, 2, 3, 0, 1}));
+    EXPECT_EQ(playOrder("forward", 2.f, true, 6), (Order{0, 2, 0, 2, 0, 2}));
+    EXPECT_EQ(playOrder("reverse", 1.f, true, 10), (Order{3, 2, 1, 0, 3, 2, 1, 0, 3, 2}));
+    EXPECT_EQ(playOrder("reverse", 2.f, true, 6), (Order{3, 1, 3, 1, 3, 1}));
+    EXPECT_EQ(playOrder("pingpong", 1.f, true, 14), (Order{0, 1, 2, 3, 2, 1, 0, 1, 2, 3, 2, 1, 0, 1}));
+    EXPECT_EQ(playOrder("pingpong", 2.f, true, 7), (Order{0, 2, 2, 0, 2, 2, 0}));
+    EXPECT_EQ(playOrder("pingpong_reverse", 1.f, true, 14),
+              (Order{3, 2, 1, 0, 1, 2, 3, 2, 1, 0, 1, 2, 3, 2}));
+    EXPECT_EQ(playOrder("pingpong_reverse", 2.f, true, 7), (Order{3, 1, 1, 3, 1, 1, 3}));
+
+    // Without loop, one pass (there and back for a ping-pong), then the last shown frame holds.
+    EXPECT_EQ(playOrder("plain", 1.f, false, 6), (Order{0, 1, 2, 3, 3, 3}));
+    EXPECT_EQ(playOrder("reverse", 2.f, false, 4), (Order{3, 1, 0, 0}));
+    EXPECT_EQ(playOrder("pingpong", 1.f, false, 9), (Order{0, 1, 2, 3, 2, 1, 0, 0, 0}));
+    EXPECT_EQ(playOrder("pingpong_reverse", 2.f, false, 6), (Order{3, 1, 1, 3, 3, 3}));
+
+    // A repeat count ends the play even when the sprite loops; a ping-pong pass is one direction.
+    EXPECT_EQ(playOrder("forward2", 1.f, true, 10), (Order{0, 1, 2, 3, 0, 1, 2, 3, 3, 3}));
+    EXPECT_EQ(playOrder("forward2", 2.f, true, 6), (Order{0, 2, 0, 2, 3, 3}));
+    EXPECT_EQ(playOrder("reverse1", 1.f, true, 6), (Order{3, 2, 1, 0, 0, 0}));
+    EXPECT_EQ(playOrder("pingpong2", 1.f, true, 9), (Order{0, 1, 2, 3, 2, 1, 0, 0, 0}));
+    EXPECT_EQ(playOrder("pingpong2", 2.f, false, 6), (Order{0, 2, 2, 0, 0, 0}));
+    EXPECT_EQ(playOrder("pingpong_reverse3", 1.f, true, 12), (Order{3, 2, 1, 0, 1, 2, 3, 2, 1, 0, 0, 0}));
 }
 
 TEST_F(AnimatedSpriteTest, AbsurdSpeedsDoNotOverflowTheFrameIndex) {

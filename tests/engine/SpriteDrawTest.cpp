@@ -129,6 +129,75 @@ TEST_F(SpriteDrawTest, FlippedAnimatedSpritesMirrorEachFrame) {
     }
 }
 
+TEST_F(SpriteDrawTest, TrimmedFramesAreDrawnWhereTheySitInTheirUntrimmedPicture) {
+    // Two frames of one 16 x 16 picture, trimmed to their opaque parts: a red 4 x 4 part at (2, 3) and a
+    // green 6 x 2 part at (9, 12); packed side by side in the sheet.
+    sf::Image sheet;
+    sheet.create(10, 4, sf::Color::Transparent);
+    for (unsigned y = 0; y < 4; ++y) {
+        for (unsigned x = 0; x < 10; ++x) {
+            sheet.setPixel(x, y,
+                           x < 4 ? sf::Color::Red : (y < 2 ? sf::Color::Green : sf::Color::Transparent));
+        }
+    }
+    ASSERT_TRUE(sheet.saveToFile(dir.path("trim.png")));
+    const auto trimmed = [](int x, int w, int h, int offsetX, int offsetY) {
+        const std::string size = R"("w": )" + std::to_string(w) + R"(, "h": )" + std::to_string(h);
+        return R"({"frame": {"x": )" + std::to_string(x) + R"(, "y": 0, )" + size +
+               R"(}, "trimmed": true, "spriteSourceSize": {"x": )" + std::to_string(offsetX) + R"(, "y": )" +
+               std::to_string(offsetY) + ", " + size +
+               R"(}, "sourceSize": {"w": 16, "h": 16}, "duration": 100})";
+    };
+    dir.write("trim.json", R"({"frames": {"trim 0.ase": )" + trimmed(0, 4, 4, 2, 3) + R"(, "trim 1.ase": )" +
+                               trimmed(4, 6, 2, 9, 12) +
+                               R"(}, "meta": {"frameTags": [{"name": "blink", "from": 0, "to": 1}]}})");
+    assets.loadTexture("trim", "trim.png");
+    assets.loadSpriteAnimation("trim", "trim.json");
+
+    // The untrimmed picture's bottom centre is the pivot, at (100, 100): the picture spans
+    // (92..108, 84..100).
+    orn::AnimatedSprite* sprite =
+        objectAt({100.f, 100.f})->addComponent<orn::AnimatedSprite>("trim", "trim", "blink");
+    sprite->origin = {0.5f, 1.f};
+    orn::Time::getInstance().deltaTime = 0.1f;
+    const auto drawn = [&] {
+        window.clear(sf::Color::Black);
+        sprite->draw();
+        return capture();
+    };
+    // Whether exactly the rectangle (left, top, width, height) of the window holds colour, checked at and
+    // just beyond its corners.
+    const auto expectBlock = [](const sf::Image& image, int left, int top, int width, int height,
+                                sf::Color color) {
+        const auto at = [&](int x, int y) { return image.getPixel(unsigned(x), unsigned(y)); };
+        EXPECT_EQ(at(left, top), color) << left << "," << top;
+        EXPECT_EQ(at(left + width - 1, top + height - 1), color) << left << "," << top;
+        EXPECT_EQ(at(left - 1, top), sf::Color::Black) << left << "," << top;
+        EXPECT_EQ(at(left, top - 1), sf::Color::Black) << left << "," << top;
+        EXPECT_EQ(at(left + width, top + height - 1), sf::Color::Black) << left << "," << top;
+        EXPECT_EQ(at(left + width - 1, top + height), sf::Color::Black) << left << "," << top;
+    };
+
+    sprite->update();
+    expectBlock(drawn(), 94, 87, 4, 4, sf::Color::Red);
+    EXPECT_EQ(sprite->origin, sf::Vector2f(0.5f, 1.f)) << "the pivot is the untrimmed picture's";
+    sprite->update();
+    expectBlock(drawn(), 101, 96, 6, 2, sf::Color::Green);
+
+    // Mirrored, each part sits as far from the picture's right edge as it sat from its left.
+    sprite->flipX = true;
+    sprite->update();
+    expectBlock(drawn(), 102, 87, 4, 4, sf::Color::Red);
+    sprite->update();
+    expectBlock(drawn(), 93, 96, 6, 2, sf::Color::Green);
+
+    // The top left pivot puts the picture's corner at the object.
+    sprite->flipX = false;
+    sprite->origin = {0.f, 0.f};
+    sprite->update();
+    expectBlock(drawn(), 102, 103, 4, 4, sf::Color::Red);
+}
+
 TEST_F(SpriteDrawTest, DebugDrawingShowsTheFrameIndexAtTheObject) {
     dir.writeImage("strip.png", 8, 8);
     dir.write("strip.json", R"({"frames": [{"frame": {"x": 0, "y": 0, "w": 8, "h": 8}, "duration": 100}],

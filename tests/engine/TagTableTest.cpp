@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "AssetTestDir.hpp"
+#include "ExpectInvalidKey.hpp"
 #include "ExpectLoadError.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/GameObject.hpp"
@@ -123,8 +124,10 @@ TEST_F(TagTableTest, GameObjectsCarryOneTagAtATime) {
 
     object->setTag("None");
     EXPECT_EQ(object->tags, 0u);
-    EXPECT_THROW(object->setTag("Ghost"), std::out_of_range);
-    EXPECT_THROW(object->hasTag("Ghost"), std::out_of_range);
+    expectInvalidKey([&] { object->setTag("Ghost"); });
+    expectInvalidKey([&] { object->hasTag("Ghost"); });
+    expectInvalidKey([&] { assets.getTagMask("player"); });
+    EXPECT_EQ(object->tags, 0u);
 }
 
 }  // namespace

@@ -278,6 +278,138 @@ TEST_F(DrawTest, MenuButtonsStackBelowTheCentredOneInAnyWindowSize) {
 }
 
 // Renders the README's example; with KESTRITH_GUI_SCREENSHOT set to a path, also writes it there.
+// A theme written the way TGUI 0.8's own themes are: textures cut from one image, sections for widgets
+// the library does not have, nested renderers, references and four-value rgb colours.
+const char* const tguiStyleTheme = R"(/* Slate: a small theme in the TGUI 0.8 style */
+Button {
+    Texture         = "slate.png" Part(0, 0, 10, 10) Middle(2, 2, 6, 6);
+    TextureHover    = "slate.png" Part(10, 0, 10, 10) Middle(2, 2, 6, 6);
+    TextColor       = rgb(250, 250, 250, 255);
+    TextColorHover  = #FFE080;
+    TextStyle       = Bold
+}
+
+ChatBox {
+    BackgroundColor = rgb(40, 40, 40, 215);
+    Scrollbar       = &Scrollbar;
+    Padding         = (3, 3, 3, 3);
+}
+
+ChildWindow {
+    TitleBarHeight        = 24;
+    PaddingBetweenButtons = 2;
+    DistanceToSide        = 3;
+    TextureTitleBar       = "slate.png" Part(0, 0, 20, 10) Smooth;
+    CloseButton {
+        Texture = "slate.png" Part(10, 0, 10, 10);
+    }
+    MaximizeButton = {
+        TextColor = rgba(255, 255, 255, 128);
+    }
+}
+
+Label {
+    TextColor       = rgb(120, 220, 120);
+    BackgroundColor = rgb(20, 40, 20);
+    BorderColor     = #406040;
+    Borders         = (1);
+    Padding         = (4, 2);
+}
+
+ProgressBar {
+    BackgroundColor = rgb(30, 30, 60, 255);
+    FillColor       = rgb(90, 160, 240);
+    TextColor       = White;
+    TextColorFilled = Black;
+    BorderColor     = rgb(200, 200, 220);
+    Borders         = (2, 2, 2, 2);
+}
+
+"Scrollbar" {
+    TrackColor = rgb(80, 80, 80, 160);
+    ThumbColor = rgb(160, 160, 160, 200);
+    ArrowBackgroundColor = #505050; ArrowColor = #C0C0C0
+}
+)";
+
+TEST_F(DrawTest, AThemeInTgui08StyleGivesButtonLabelAndProgressBarTheirLooks) {
+    // slate.png: two 10 x 10 button faces, each a 2-pixel frame around a plain middle.
+    const sf::Color frame(90, 90, 110), face(50, 50, 64), frameHover(140, 120, 60), faceHover(70, 60, 30);
+    sf::Image slate;
+    slate.create(20, 10);
+    for (unsigned y = 0; y < 10; ++y) {
+        for (unsigned x = 0; x < 20; ++x) {
+            const bool edge = x % 10 < 2 || x % 10 >= 8 || y < 2 || y >= 8;
+            slate.setPixel(x, y, x < 10 ? (edge ? frame : face) : (edge ? frameHover : faceHover));
+        }
+    }
+    const fs::path dir = fs::path(themeFile).parent_path() / ("slate-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    ASSERT_TRUE(slate.saveToFile((dir / "slate.png").string()));
+    std::ofstream((dir / "slate.txt").string()) << tguiStyleTheme;
+    const gui::Theme slateTheme((dir / "slate.txt").string());
+    fs::remove_all(dir);
+
+    sf::RenderTexture target;
+    ASSERT_TRUE(target.create(240, 140));
+    gui::Gui gui;
+    gui.setTarget(target);
+    auto button = gui::Button::create("OK");
+    button->setRenderer(slateTheme.getRenderer("Button"));
+    button->setFont(font);
+    button->setTextSize(16);
+    button->setPosition(10, 10);
+    button->setSize(100, 40);
+    gui.add(button);
+    auto label = gui::Label::create("Hi");
+    label->setRenderer(slateTheme.getRenderer("Label"));
+    label->setFont(font);
+    label->setTextSize(16);
+    label->setPosition(130, 10);
+    gui.add(label);
+    auto bar = gui::ProgressBar::create();
+    bar->setRenderer(slateTheme.getRenderer("ProgressBar"));
+    bar->setPosition(10, 80);
+    bar->setSize(104, 24);
+    bar->setValue(50);
+    gui.add(bar);
+
+    sf::Image image = render(target, gui);
+    if (const char* path = std::getenv("KESTRITH_THEME_SCREENSHOT")) {
+        EXPECT_TRUE(image.saveToFile(path));
+    }
+    // The button's face is nine-sliced: a 2-pixel frame all round, the middle stretched.
+    EXPECT_EQ(image.getPixel(10, 10), frame);
+    EXPECT_EQ(image.getPixel(60, 11), frame);
+    EXPECT_EQ(image.getPixel(109, 49), frame);
+    EXPECT_EQ(image.getPixel(12, 12), face);
+    EXPECT_EQ(image.getPixel(15, 30), face);
+    EXPECT_EQ(image.getPixel(110, 30), sf::Color::Black);
+    EXPECT_GT(countPixels(image, {40, 20, 40, 20}, sf::Color(250, 250, 250)), 20) << "the text in the middle";
+
+    // The label: a 1-pixel border, its background, and its text inside the padding.
+    const sf::Vector2f labelSize = label->getSize();
+    EXPECT_EQ(image.getPixel(130, 10), sf::Color(0x40, 0x60, 0x40));
+    EXPECT_EQ(image.getPixel(131, 11), sf::Color(20, 40, 20));
+    EXPECT_EQ(image.getPixel(130 + static_cast<unsigned>(labelSize.x) - 1, 11), sf::Color(0x40, 0x60, 0x40));
+    EXPECT_GT(countPixels(image, {130, 10, static_cast<int>(labelSize.x), static_cast<int>(labelSize.y)},
+                          sf::Color(120, 220, 120)),
+              10);
+
+    // The bar: a 2-pixel border, filled to half its inner width.
+    EXPECT_EQ(image.getPixel(10, 80), sf::Color(200, 200, 220));
+    EXPECT_EQ(image.getPixel(113, 103), sf::Color(200, 200, 220));
+    EXPECT_EQ(countPixels(image, {12, 82, 100, 20}, sf::Color(90, 160, 240)), 50 * 20);
+    EXPECT_EQ(image.getPixel(61, 90), sf::Color(90, 160, 240));
+    EXPECT_EQ(image.getPixel(62, 90), sf::Color(30, 30, 60));
+
+    gui.handleEvent(mouse(sf::Event::MouseMoved, 60, 30));
+    image = render(target, gui);
+    EXPECT_EQ(image.getPixel(10, 10), frameHover);
+    EXPECT_EQ(image.getPixel(15, 30), faceHover);
+    EXPECT_GT(countPixels(image, {40, 20, 40, 20}, sf::Color(0xFF, 0xE0, 0x80)), 20);
+}
+
 TEST_F(DrawTest, ReadmeExample) {
     sf::RenderTexture window;
     ASSERT_TRUE(window.create(320, 200));

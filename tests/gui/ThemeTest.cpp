@@ -160,7 +160,6 @@ TEST_F(ThemeTest, ParseErrorsNameTheFileAndTheLine) {
         const char* text;
         const char* line;
     } cases[] = {
-        {"Button {\n  TextColor = Red\n}", "line 2"},
         {"Button {\n\n  TextColor = Purple;\n}", "line 3"},
         {"Button {\n  TextColor = #12345;\n}", "line 2"},
         {"Button {\n  TextColor = rgb(1, 2);\n}", "line 2"},
@@ -175,7 +174,14 @@ TEST_F(ThemeTest, ParseErrorsNameTheFileAndTheLine) {
         {"/* never\n closed", "line 1"},
         {"Button {}\nLabel {}\nbutton {}", "line 3"},
         {"Button {\n Scrollbar = &Nowhere;\n}", "line 2"},
-        {"Button {\n Scrollbar = { Color = Red; }\n}", "line 3"},
+        {"Button {\n Scrollbar = { Color = Red; }\n TextColor = Reddish;\n}", "line 3"},
+        {"Button {\n TextColor = Red }\n}", "line 3"},
+        {"\"Button {\n}", "line 1"},
+        {"\"\" {\n}", "line 1"},
+        {"Button {\n  TextColor = rgb(1, 2, 3, 4, 5);\n}", "line 2"},
+        {"Button {\n  Borders = 2 3;\n}", "line 2"},
+        {"Button {\n  Texture = { File = 1; };\n  Padding = ();\n}", "line 3"},
+        {"Button {\n  Ref = &Missing\n}", "line 2"},
         {"Button {\n Texture = \"missing.png\";\n}", "line 2"},
         {"\n\n}", "line 3"},
     };
@@ -183,6 +189,87 @@ TEST_F(ThemeTest, ParseErrorsNameTheFileAndTheLine) {
         const std::string message = errorOf(c.text);
         EXPECT_NE(message.find(c.line), std::string::npos) << c.text << "\n -> " << message;
     }
+}
+
+TEST_F(ThemeTest, AcceptsTheSyntaxThatTgui08ThemesUse) {
+    const gui::Theme theme(write("theme.txt", R"(
+"Big Button" {
+    TextColor = rgb(255, 255, 255, 215);
+    BackgroundColor = rgba(1, 2, 3);
+    BorderColor = RGB(4, 5, 6);
+}
+Bu/* a comment inside the name */tton {
+    TextColor /* inside a line */ = Green; // after it
+    BackgroundColor = Blue
+}
+ChildWindow {
+    CloseButton = {
+        TextColor = Red;
+    }
+    MaximizeButton {
+        TextColor = Yellow;
+    };
+    MinimizeButton = &"Big Button"
+}
+;
+Label { Padding = (1, 2, 3, 4); Borders = 2; PaddingBetweenButtons = 2; BorderBelowTitleBar = 1.5; }
+)"));
+    const gui::RendererData& big = theme.getRenderer("big button");
+    EXPECT_EQ(big.getColor("TextColor", sf::Color::Black), sf::Color(255, 255, 255, 215));
+    EXPECT_EQ(big.getColor("BackgroundColor", sf::Color::Black), sf::Color(1, 2, 3));
+    EXPECT_EQ(big.getColor("BorderColor", sf::Color::Black), sf::Color(4, 5, 6));
+
+    const gui::RendererData& button = theme.getRenderer("Button");
+    EXPECT_EQ(button.getColor("TextColor", sf::Color::Black), sf::Color::Green);
+    EXPECT_EQ(button.getColor("BackgroundColor", sf::Color::Black), sf::Color::Blue);
+
+    const gui::RendererData& window = theme.getRenderer("ChildWindow");
+    ASSERT_NE(window.getRenderer("CloseButton"), nullptr);
+    EXPECT_EQ(window.getRenderer("CloseButton")->getColor("TextColor", sf::Color::Black), sf::Color::Red);
+    ASSERT_NE(window.getRenderer("MaximizeButton"), nullptr);
+    EXPECT_EQ(window.getRenderer("MaximizeButton")->getColor("TextColor", sf::Color::Black),
+              sf::Color::Yellow);
+    ASSERT_NE(window.getRenderer("MinimizeButton"), nullptr);
+    EXPECT_EQ(window.getRenderer("MinimizeButton")->getColor("TextColor", sf::Color::Black),
+              sf::Color(255, 255, 255, 215));
+
+    // Only the outline properties are outlines; the other widths and distances are numbers.
+    const gui::RendererData& label = theme.getRenderer("Label");
+    EXPECT_FLOAT_EQ(label.getOutline("Padding").bottom, 4.f);
+    EXPECT_FLOAT_EQ(label.getOutline("Borders").right, 2.f);
+    EXPECT_FLOAT_EQ(label.getNumber("PaddingBetweenButtons", 0.f), 2.f);
+    EXPECT_FLOAT_EQ(label.getOutline("PaddingBetweenButtons", {9, 9, 9, 9}).left, 9.f);
+    EXPECT_FLOAT_EQ(label.getNumber("BorderBelowTitleBar", 0.f), 1.5f);
+}
+
+TEST_F(ThemeTest, PropertiesOfWidgetsTheLibraryLacksNeverFailTheTheme) {
+    writeImage("sheet.png", 8, 8);
+    const gui::Theme theme(write("theme.txt", R"(
+ChildWindow {
+    TitleBarColor = #12345Z;
+    TextureTitleBar = "absent.png" Part(0, 0, 4, 4);
+    TextureCloseButton = "sheet.png" Part(0, 0, 4, 4);
+    TextureMinimizeButton = "sheet.png" Part(4, 4, 4, 4);
+    ScrollbarPadding = wide;
+    SelectedTextStyle = Shiny;
+    ShowTextOnTitleButtons = true;
+    Title = "A \"quoted\" title";
+}
+)"));
+    const gui::RendererData& window = theme.getRenderer("ChildWindow");
+    EXPECT_EQ(window.getString("TitleBarColor", ""), "#12345Z");
+    EXPECT_EQ(window.getColor("TitleBarColor", sf::Color::Cyan), sf::Color::Cyan);
+    EXPECT_TRUE(window.getTexture("TextureTitleBar").isEmpty());
+    EXPECT_EQ(window.getTexture("TextureMinimizeButton").getPartRect(), sf::IntRect(4, 4, 4, 4));
+    EXPECT_EQ(window.getString("ScrollbarPadding", ""), "wide");
+    EXPECT_EQ(window.getString("SelectedTextStyle", ""), "Shiny");
+    EXPECT_EQ(window.getString("ShowTextOnTitleButtons", ""), "true");
+    EXPECT_EQ(window.getString("Title", ""), "A \"quoted\" title");
+
+    // The properties that the library's widgets read stay strict, in any section.
+    EXPECT_NE(errorOf("ChildWindow {\n TextColorHover = #12345Z;\n}").find("line 2"), std::string::npos);
+    EXPECT_NE(errorOf("ChildWindow {\n\n TextureFill = \"absent.png\";\n}").find("line 3"),
+              std::string::npos);
 }
 
 TEST_F(ThemeTest, TexturesOutsideTheirImageAreRejected) {
