@@ -59,14 +59,7 @@ protected:
         scene.createGameObject(4)->addComponent<orn::TileLayer>(map.get(), "overlay");
         scene.update();  // the layers make their tiles
         scene.update();  // which join the scene
-        const sf::Texture* tiles = nullptr;
-        for (const auto& entry : scene.layers[1]) {
-            if (const auto sprite = entry.second->getComponent<orn::Sprite>().lock()) {
-                tiles = sprite->sprite.getTexture();
-                break;
-            }
-        }
-        ASSERT_NE(tiles, nullptr);
+        ASSERT_NE(tiles = tileTexture(), nullptr);
         for (int i = 0; i < 12; ++i) {
             orn::GameObject* object = scene.createGameObject(3);
             const auto transform = object->getTransform().lock();
@@ -92,6 +85,16 @@ protected:
         scene.update();
     }
 
+    /// The texture of the foreground's tiles, owned by the map.
+    const sf::Texture* tileTexture() {
+        for (const auto& entry : scene.layers[1]) {
+            if (const auto sprite = entry.second->getComponent<orn::Sprite>().lock()) {
+                return sprite->sprite.getTexture();
+            }
+        }
+        return nullptr;
+    }
+
     sf::Image drawLevel(bool batched) {
         window.setView(sf::View(sf::FloatRect(440.f, 60.f, 400.f, 300.f)));
         window.clear(sf::Color::Black);
@@ -113,6 +116,8 @@ protected:
     orn::AssetManager& assets = orn::AssetManager::getInstance();
     const std::string savedRoot = assets.rootPath;
     std::unique_ptr<orn::Tilemap> map;
+    /// The foreground's tile texture, owned by map.
+    const sf::Texture* tiles = nullptr;
     /// The sprites added over the tiles, owned by the scene, with their texture rectangles.
     std::vector<std::pair<orn::Sprite*, sf::IntRect>> rects;
     LevelScene scene;
@@ -122,6 +127,7 @@ TEST_F(SpriteBatchTest, ALevelFrameDrawnInRunsHasThePixelsOfOneCallPerSprite) {
     const sf::Image alone = drawLevel(false);
     const sf::Image batched = drawLevel(true);
     const std::size_t runs = scene.spriteBatch.drawCalls;
+    // Set KESTRITH_KEEP_FRAMES to a folder to look at both frames.
     if (const char* keep = std::getenv("KESTRITH_KEEP_FRAMES")) {
         batched.saveToFile(std::string(keep) + "/batched.png");
         alone.saveToFile(std::string(keep) + "/alone.png");
@@ -146,26 +152,19 @@ TEST_F(SpriteBatchTest, ALevelFrameDrawnInRunsHasThePixelsOfOneCallPerSprite) {
     EXPECT_LT(runs, 20u);
 }
 
-TEST_F(SpriteBatchTest, RotatedSpritesInOneRunMatchDrawingEachAlone) {
-    const sf::Texture* tiles = nullptr;
-    for (const auto& entry : scene.layers[1]) {
-        if (const auto sprite = entry.second->getComponent<orn::Sprite>().lock()) {
-            tiles = sprite->sprite.getTexture();
-            break;
-        }
-    }
+TEST_F(SpriteBatchTest, RotatedStretchedOverlappingSpritesInOneRunMatchDrawingEachAlone) {
     ASSERT_NE(tiles, nullptr);
     std::vector<sf::Sprite> sprites;
     for (int i = 0; i < 10; ++i) {
         sf::Sprite sprite(*tiles, sf::IntRect(16 * i, 16, i % 2 == 0 ? 32 : -32, 16));
-        sprite.setPosition(60.f + 70.f * static_cast<float>(i), 300.f);
+        sprite.setPosition(60.f + 37.f * static_cast<float>(i), 300.f + 3.3f * static_cast<float>(i));
         sprite.setOrigin(16.f, 8.f);
-        sprite.setRotation(37.f * static_cast<float>(i));
-        sprite.setScale(i % 3 == 0 ? -2.f : 2.f, 1.5f);
+        sprite.setRotation(i % 2 == 0 ? 0.f : 37.f * static_cast<float>(i));
+        sprite.setScale(i % 3 == 0 ? -1.5f : 1.25f, i % 4 == 3 ? -1.75f : 1.75f);
         sprite.setColor(sf::Color(255, 255, 255, static_cast<sf::Uint8>(100 + 15 * i)));
         sprites.push_back(sprite);
     }
-    window.setView(window.getDefaultView());
+    window.setView(sf::View(sf::FloatRect(40.f, 200.f, 400.f, 300.f)));
     window.clear(sf::Color::Black);
     for (const sf::Sprite& sprite : sprites) {
         window.draw(sprite);
@@ -183,7 +182,9 @@ TEST_F(SpriteBatchTest, RotatedSpritesInOneRunMatchDrawingEachAlone) {
     EXPECT_EQ(
         std::memcmp(alone.getPixelsPtr(), batched.getPixelsPtr(), 4u * alone.getSize().x * alone.getSize().y),
         0);
-    EXPECT_NE(batched.getPixel(60, 300), sf::Color::Black);
+    window.setView(window.getDefaultView());
+    // The first sprite, unrotated, covers the view's point (60, 300), at window pixel (40, 200).
+    EXPECT_NE(batched.getPixel(40, 200), sf::Color::Black);
 }
 
 }  // namespace
