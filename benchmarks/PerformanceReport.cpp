@@ -1,16 +1,20 @@
 // Measures, in one run on this machine, what the performance report states: the level's frame time against
-// a bare SFML loop drawing as many sprites, the level's build time against a bare parse of its map, and the
-// physics step's cost as the level grows. Prints Markdown. Needs a display and the repository root as
-// working directory.
+// a bare SFML loop drawing as many sprites, with and without batching, its draw calls and resident memory,
+// the level's build time against a bare parse of its map, and the physics step's cost as the level grows.
+// Prints Markdown. Needs a display and the repository root as working directory.
+#include <dlfcn.h>
 #include <SFML/Graphics.hpp>
 #include <SFML/OpenGL.hpp>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <rapidxml/rapidxml.hpp>
+#include <string>
 #include <vector>
 
 #include "VisibleSprites.hpp"
@@ -29,6 +33,34 @@
 #include "game/MapObjectFactory.hpp"
 
 namespace {
+
+/// Every glDrawArrays of the process, which is how the window library issues each of its draw calls.
+std::size_t glDrawCalls = 0;
+
+}  // namespace
+
+/// Counts the call, then forwards it to the GL library; the program exports it so that the window library's
+/// calls land here.
+extern "C" void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    using DrawArrays = void (*)(GLenum, GLint, GLsizei);
+    static const auto next = reinterpret_cast<DrawArrays>(dlsym(RTLD_NEXT, "glDrawArrays"));
+    ++glDrawCalls;
+    next(mode, first, count);
+}
+
+namespace {
+
+/// Resident memory of the process in kilobytes, from /proc.
+long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+        }
+    }
+    return 0;
+}
 
 using Clock = std::chrono::steady_clock;
 constexpr float frameSeconds = 1.f / 60.f;
@@ -90,30 +122,59 @@ int main() {
     game.init();
     orn::AssetManager::getInstance().loadTheme("default_theme", "gui/gui_theme.txt");
     sf::RenderWindow& window = game.getWindow();
-    for (int frame = 0; frame < 120; ++frame) {
-        game.update(sf::seconds(frameSeconds));
-        game.draw();
-    }
+    orn::PhysicsManager& physics = orn::PhysicsManager::getInstance();
+    orn::SceneManager& scenes = orn::SceneManager::getInstance();
 
-    constexpr int frames = 600;
-    std::vector<double> level;
-    for (int frame = 0; frame < frames; ++frame) {
-        level.push_back(millisecondsOf([&] {
+    // The reference paths are the way it was done before batching and the grid: every sprite its own call,
+    // every pair tested.
+    const auto useReference = [&](bool reference) {
+        physics.bruteForce = reference;
+        scenes.getCurrentScene()->batchSprites = !reference;
+    };
+    const auto warmUp = [&] {
+        for (int frame = 0; frame < 120; ++frame) {
             game.update(sf::seconds(frameSeconds));
             game.draw();
-            finish(window);
-        }));
-    }
-    const int sprites = visibleSprites();
+        }
+    };
+    game.update(sf::seconds(frameSeconds));
+    useReference(true);
+    warmUp();
+    const long referenceMemory = residentKilobytes();
+    useReference(false);
+    warmUp();
+    const long memory = residentKilobytes();
 
+    const int sprites = visibleSprites();
     const sf::Texture& tiles = *orn::AssetManager::getInstance().getTexture("tileset");
     std::vector<sf::Sprite> plain;
     for (int i = 0; i < sprites; ++i) {
         plain.emplace_back(tiles, sf::IntRect(16 * (i % 16), 16 * ((i / 16) % 8), 16, 16));
         plain.back().setPosition(static_cast<float>(16 * (i % 25)), static_cast<float>(16 * ((i / 25) % 19)));
     }
+
+    // The three kinds of frame take turns, so that the load other programs put on the machine falls on all
+    // of them alike.
+    constexpr int frames = 600;
+    std::vector<double> level;
+    std::vector<double> levelCalls;
+    std::vector<double> unbatched;
+    std::vector<double> unbatchedCalls;
     std::vector<double> bare;
+    const auto levelFrame = [&](bool reference, std::vector<double>& times, std::vector<double>& calls) {
+        useReference(reference);
+        const std::size_t callsBefore = glDrawCalls;
+        times.push_back(millisecondsOf([&] {
+            game.update(sf::seconds(frameSeconds));
+            game.draw();
+            finish(window);
+        }));
+        calls.push_back(static_cast<double>(glDrawCalls - callsBefore));
+    };
     for (int frame = 0; frame < frames; ++frame) {
+        levelFrame(false, level, levelCalls);
+        levelFrame(true, unbatched, unbatchedCalls);
+        const sf::View camera = window.getView();
         bare.push_back(millisecondsOf([&] {
             window.setView(sf::View(sf::FloatRect(0.f, 0.f, 400.f, 300.f)));
             window.clear();
@@ -123,7 +184,9 @@ int main() {
             window.display();
             finish(window);
         }));
+        window.setView(camera);
     }
+    useReference(false);
 
     std::vector<double> builds;
     for (int i = 0; i < 10; ++i) {
@@ -144,12 +207,11 @@ int main() {
     }
 
     std::vector<std::pair<int, Summary>> steps;
-    for (int copies : {1, 2, 4}) {
+    for (int copies : {1, 4, 16}) {
         orn::SceneManager::getInstance().loadScene(std::make_shared<GrownLevel>(copies));
         for (int frame = 0; frame < 60; ++frame) {
             game.update(sf::seconds(frameSeconds));
         }
-        orn::PhysicsManager& physics = orn::PhysicsManager::getInstance();
         std::vector<double> samples;
         for (int step = 0; step < 500; ++step) {
             samples.push_back(millisecondsOf([&] {
@@ -161,22 +223,35 @@ int main() {
     }
     orn::SceneManager::getInstance().shutdown();
 
-    const Summary levelFrame = summarise(level);
+    const Summary levelTime = summarise(level);
+    const Summary unbatchedFrame = summarise(unbatched);
     const Summary bareFrame = summarise(bare);
     const Summary build = summarise(builds);
     const Summary parse = summarise(parses);
     std::printf("| measure | median | worst |\n|---|---|---|\n");
     std::printf("| level frame (%d frames, %d visible sprites) | %.2f ms | %.2f ms |\n", frames, sprites,
-                levelFrame.median, levelFrame.worst);
+                levelTime.median, levelTime.worst);
     std::printf("| bare SFML loop, same sprites | %.2f ms | %.2f ms |\n", bareFrame.median, bareFrame.worst);
-    std::printf("| level frame / bare loop | %.2f | |\n", levelFrame.median / bareFrame.median);
+    std::printf("| level frame / bare loop | %.2f | |\n", levelTime.median / bareFrame.median);
+    std::printf("| level frame, one call per sprite | %.2f ms | %.2f ms |\n", unbatchedFrame.median,
+                unbatchedFrame.worst);
+    std::printf("| one call per sprite / bare loop | %.2f | |\n", unbatchedFrame.median / bareFrame.median);
+    std::printf("| draw calls per level frame (all, GUI included) | %.0f | %.0f |\n",
+                summarise(levelCalls).median, summarise(levelCalls).worst);
+    std::printf("| draw calls per level frame, one call per sprite | %.0f | %.0f |\n",
+                summarise(unbatchedCalls).median, summarise(unbatchedCalls).worst);
+    std::printf("| resident memory of the level, one call per sprite and pair walk | %ld kB | |\n",
+                referenceMemory);
+    std::printf("| resident memory of the level, batched with the grid | %ld kB | |\n", memory);
+    std::printf("| memory batched / reference | %.3f | |\n",
+                static_cast<double>(memory) / static_cast<double>(referenceMemory));
     std::printf("| level build, init to first frame | %.1f ms | %.1f ms |\n", build.median, build.worst);
     std::printf("| bare parse of main.tmx | %.2f ms | %.2f ms |\n", parse.median, parse.worst);
     std::printf("| level build / bare parse | %.1f | |\n", build.median / parse.median);
     for (const auto& [copies, cost] : steps) {
         std::printf("| physics step, level x%d | %.3f ms | %.3f ms |\n", copies, cost.median, cost.worst);
     }
-    std::printf("| step growth x2 / x1, x4 / x1 | %.2f, %.2f | |\n",
+    std::printf("| step growth x4 / x1, x16 / x1 | %.2f, %.2f | |\n",
                 steps[1].second.median / steps[0].second.median,
                 steps[2].second.median / steps[0].second.median);
     return 0;

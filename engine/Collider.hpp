@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SFML/System/Vector2.hpp>
+#include <cstddef>
 #include <cstdint>
 #include <unordered_set>
 
@@ -43,7 +44,23 @@ protected:
     Transform& ownerTransform();
 
 private:
+    friend class BroadPhase;
+    friend class PhysicsManager;
+
+    /// Where the broad phase keeps this collider.
+    enum class Placement : std::uint8_t { None, Cells, Everywhere };
+
     Transform* transform = nullptr;
+    /// Position in the physics world's list of colliders, kept by the physics world.
+    std::size_t physicsIndex = 0;
+    Placement placement = Placement::None;
+    /// The inclusive grid cells the broad phase lists this collider in, while placement is Cells.
+    std::int32_t cellLeft = 0;
+    std::int32_t cellTop = 0;
+    std::int32_t cellRight = 0;
+    std::int32_t cellBottom = 0;
+    /// The broad phase's last query that found this collider.
+    std::uint64_t queryStamp = 0;
 };
 
 }  // namespace orn

@@ -1,7 +1,10 @@
 #include "engine/PhysicsManager.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <typeinfo>
 
+#include "engine/BoxCollider.hpp"
 #include "engine/Collider.hpp"
 #include "engine/Collision.hpp"
 #include "engine/GameObject.hpp"
@@ -11,6 +14,9 @@
 namespace orn {
 
 namespace {
+
+/// Grid cell edge in world pixels: about a character's size, a few tiles.
+constexpr float cellSize = 64.f;
 
 bool isLive(const Component& component) {
     return component.enabled && component.gameObject && component.gameObject->isActive();
@@ -129,13 +135,27 @@ PhysicsManager& PhysicsManager::getInstance() {
     return *instance;
 }
 
+PhysicsManager::PhysicsManager() : grid(cellSize) {}
+
 void PhysicsManager::registerCollider(Collider* collider) {
+    collider->physicsIndex = colliders.size();
     colliders.push_back(collider);
+    byId[collider->id] = collider;
 }
 
 void PhysicsManager::unregisterCollider(Collider* collider) {
     const bool inPass = passDepth > 0;
+    grid.remove(*collider);
+    const auto entry = byId.find(collider->id);
+    if (entry != byId.end() && entry->second == collider) {
+        byId.erase(entry);
+    }
     forget(colliders, collider, inPass);
+    if (!inPass) {
+        for (std::size_t index = collider->physicsIndex; index < colliders.size(); ++index) {
+            colliders[index]->physicsIndex = index;
+        }
+    }
     for (Rigidbody* body : rigidbodies) {
         if (body) {
             forget(body->colliders, collider, inPass);
@@ -156,6 +176,9 @@ void PhysicsManager::unregisterRigidbody(Rigidbody* body) {
 
 void PhysicsManager::compact() {
     dropNulls(colliders);
+    for (std::size_t index = 0; index < colliders.size(); ++index) {
+        colliders[index]->physicsIndex = index;
+    }
     dropNulls(rigidbodies);
     for (Rigidbody* body : rigidbodies) {
         dropNulls(body->colliders);
@@ -211,19 +234,36 @@ bool PhysicsManager::report(const PairCursor& cursor, Collider& x, Collider& y, 
     if (!kept) {
         return false;
     }
-    x.contacts.insert(y.id);
+    if (x.contacts.insert(y.id).second) {
+        addedContacts.emplace_back(y.id, x.physicsIndex);
+    }
     return true;
 }
 
 bool PhysicsManager::handlePair(const PairCursor& cursor) {
     Collider& collider = *cursor.collider;
     Collider& other = *cursor.other;
+    const std::uint64_t changesBefore = transformChanges;
+    // Callbacks may move anything; the grid must see it before the next pair is chosen.
+    const auto placeAfterCallbacks = [&] {
+        if (gridActive && transformChanges != changesBefore) {
+            placeAll(placedCount);
+        }
+    };
     sf::Vector2f normal(0.f, 0.f);
     float depth = 0.f;
     if (collider.checkCollision(&other, &normal, &depth)) {
-        if (report(cursor, collider, other, depth, normal) &&
-            report(cursor, other, collider, depth, normal)) {
+        const bool kept =
+            report(cursor, collider, other, depth, normal) && report(cursor, other, collider, depth, normal);
+        placeAfterCallbacks();
+        if (kept) {
             resolve(collider, other, depth, normal);
+            if (collider.rigidbody) {
+                placeMoved(*collider.rigidbody);
+            }
+            if (other.rigidbody) {
+                placeMoved(*other.rigidbody);
+            }
         }
         return bodyIntact(cursor);
     }
@@ -245,7 +285,162 @@ bool PhysicsManager::handlePair(const PairCursor& cursor) {
                       [&](Component& component) { component.onCollisionExit(&collider); });
         }
     }
+    placeAfterCallbacks();
     return bodyIntact(cursor);
+}
+
+void PhysicsManager::placeOne(Collider& collider) {
+    // Only boxes have bounds; any other shape is tested with everything.
+    if (collider.gameObject && typeid(collider) == typeid(BoxCollider)) {
+        grid.place(collider, static_cast<BoxCollider&>(collider).getWorldRect());
+    } else {
+        grid.placeEverywhere(collider);
+    }
+}
+
+void PhysicsManager::placeAll(std::size_t placed) {
+    for (std::size_t index = 0; index < placed; ++index) {
+        if (Collider* collider = colliders[index]) {
+            placeOne(*collider);
+        }
+    }
+}
+
+void PhysicsManager::placeSubtree(Transform& transform) {
+    for (Transform* child : transform.getChildren()) {
+        if (GameObject* object = child->getGameObject()) {
+            for (const auto& entry : object->components) {
+                if (auto* collider = dynamic_cast<Collider*>(entry.second.get())) {
+                    placeOne(*collider);
+                }
+            }
+            for (const auto& pending : object->pendingComponents) {
+                if (auto* collider = dynamic_cast<Collider*>(pending.get())) {
+                    placeOne(*collider);
+                }
+            }
+        }
+        placeSubtree(*child);
+    }
+}
+
+void PhysicsManager::placeMoved(Rigidbody& body) {
+    if (!gridActive) {
+        return;
+    }
+    for (Collider* collider : body.colliders) {
+        if (collider && collider->physicsIndex < placedCount) {
+            placeOne(*collider);
+        }
+    }
+    if (body.gameObject) {
+        if (const auto transform = body.gameObject->getTransform().lock()) {
+            placeSubtree(*transform);
+        }
+    }
+}
+
+void PhysicsManager::indexContacts() {
+    heldContacts.clear();
+    addedContacts.clear();
+    for (std::size_t index = 0; index < placedCount; ++index) {
+        if (const Collider* collider = colliders[index]) {
+            for (const std::uint32_t id : collider->contacts) {
+                heldContacts.emplace_back(id, index);
+            }
+        }
+    }
+    std::sort(heldContacts.begin(), heldContacts.end());
+}
+
+void PhysicsManager::gatherCandidates(Collider& collider, std::size_t placed, Turn& turn) {
+    turn.candidates.clear();
+    turn.found.clear();
+    const auto add = [&](std::size_t index) {
+        if (index < placed) {
+            turn.candidates.push_back(index);
+        }
+    };
+    // Near it: the grid, asked with a margin for the rounding of the pair test's centre arithmetic.
+    if (typeid(collider) == typeid(BoxCollider)) {
+        const sf::FloatRect bounds = static_cast<BoxCollider&>(collider).getWorldRect();
+        const float margin = 1.f + 1e-5f * (std::abs(bounds.left) + std::abs(bounds.top) +
+                                            std::abs(bounds.width) + std::abs(bounds.height));
+        grid.query({bounds.left - margin, bounds.top - margin, bounds.width + 2.f * margin,
+                    bounds.height + 2.f * margin},
+                   turn.found);
+    } else {
+        grid.query({0.f, 0.f, NAN, NAN}, turn.found);
+    }
+    for (const Collider* found : turn.found) {
+        add(found->physicsIndex);
+    }
+    // In contact from either side: a miss with them ends the contact.
+    for (const std::uint32_t id : collider.contacts) {
+        const auto partner = byId.find(id);
+        if (partner != byId.end()) {
+            add(partner->second->physicsIndex);
+        }
+    }
+    const auto held = std::equal_range(heldContacts.begin(), heldContacts.end(),
+                                       std::make_pair(collider.id, std::size_t{0}),
+                                       [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto entry = held.first; entry != held.second; ++entry) {
+        add(entry->second);
+    }
+    for (const auto& entry : addedContacts) {
+        if (entry.first == collider.id) {
+            add(entry.second);
+        }
+    }
+    std::sort(turn.candidates.begin(), turn.candidates.end());
+    turn.candidates.erase(std::unique(turn.candidates.begin(), turn.candidates.end()), turn.candidates.end());
+}
+
+bool PhysicsManager::visit(const PairCursor& cursor) {
+    const Collider* collider = cursor.collider;
+    const Collider* other = cursor.other;
+    if (!other || !isLive(*other) || other->gameObject->id == collider->gameObject->id ||
+        (other->rigidbody && processedBodies.count(other->rigidbody->id) != 0) || other->id == collider->id) {
+        return true;
+    }
+    return handlePair(cursor);
+}
+
+bool PhysicsManager::walkAll(PairCursor cursor, std::size_t first) {
+    for (cursor.otherIndex = first; cursor.otherIndex < colliders.size(); ++cursor.otherIndex) {
+        cursor.other = colliders[cursor.otherIndex];
+        if (!visit(cursor)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PhysicsManager::walkCandidates(PairCursor cursor, std::size_t placed) {
+    Turn& turn = turns[static_cast<std::size_t>(passDepth - 1)];
+    gatherCandidates(*cursor.collider, placed, turn);
+    std::uint64_t version = grid.version();
+    std::size_t next = 0;
+    while (next < turn.candidates.size()) {
+        cursor.otherIndex = turn.candidates[next];
+        cursor.other = colliders[cursor.otherIndex];
+        if (!visit(cursor)) {
+            return false;
+        }
+        if (grid.version() == version) {
+            ++next;
+            continue;
+        }
+        // Something changed cells: choose the rest again, after the pair just handled.
+        const std::size_t done = cursor.otherIndex;
+        gatherCandidates(*cursor.collider, placed, turn);
+        version = grid.version();
+        next = static_cast<std::size_t>(
+            std::upper_bound(turn.candidates.begin(), turn.candidates.end(), done) - turn.candidates.begin());
+    }
+    // Colliders made during the pass are not in the grid.
+    return walkAll(cursor, placed);
 }
 
 void PhysicsManager::collisionPass() {
@@ -254,12 +449,26 @@ void PhysicsManager::collisionPass() {
         PhysicsManager& physics;
         explicit PassScope(PhysicsManager& owner) : physics(owner) { ++physics.passDepth; }
         ~PassScope() {
-            if (--physics.passDepth == 0 && physics.hasDeadEntries) {
-                physics.compact();
+            if (--physics.passDepth == 0) {
+                physics.gridActive = false;
+                if (physics.hasDeadEntries) {
+                    physics.compact();
+                }
             }
         }
     } scope(*this);
 
+    // A pass run from a callback walks every pair and leaves the outer pass's grid to it.
+    const bool useGrid = !bruteForce && passDepth == 1;
+    if (useGrid) {
+        gridActive = true;
+        placedCount = colliders.size();
+        placeAll(placedCount);
+        indexContacts();
+        if (turns.empty()) {
+            turns.resize(1);
+        }
+    }
     processedBodies.clear();
     for (std::size_t bodyIndex = 0; bodyIndex < rigidbodies.size(); ++bodyIndex) {
         Rigidbody* body = rigidbodies[bodyIndex];
@@ -273,16 +482,12 @@ void PhysicsManager::collisionPass() {
             if (!collider || !isLive(*collider)) {
                 continue;
             }
-            for (std::size_t otherIndex = 0; otherIndex < colliders.size(); ++otherIndex) {
-                Collider* other = colliders[otherIndex];
-                if (!other || !isLive(*other) || other->gameObject->id == collider->gameObject->id ||
-                    (other->rigidbody && processedBodies.count(other->rigidbody->id) != 0) ||
-                    other->id == collider->id) {
-                    continue;
-                }
-                if (!handlePair({bodyIndex, body, colliderIndex, collider, otherIndex, other})) {
-                    break;
-                }
+            const PairCursor cursor{bodyIndex, body, colliderIndex, collider, 0, nullptr};
+            // A collider made during the pass has no place in the grid yet.
+            if (useGrid && collider->physicsIndex < placedCount) {
+                walkCandidates(cursor, placedCount);
+            } else {
+                walkAll(cursor, 0);
             }
         }
         processedBodies.insert(bodyId);

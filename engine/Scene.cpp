@@ -3,12 +3,15 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <stdexcept>
 #include <string>
+#include <typeinfo>
 
+#include "engine/AnimatedSprite.hpp"
 #include "engine/Camera.hpp"
 #include "engine/DebugDraw.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/GameObjectNotFoundException.hpp"
 #include "engine/SceneManager.hpp"
+#include "engine/Sprite.hpp"
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
 
@@ -181,14 +184,25 @@ void Scene::update() {
 }
 
 void Scene::drawComponents(bool debug) {
-    forEachActiveComponent([debug](Component& component) {
-        if (debug) {
+    if (debug) {
+        forEachActiveComponent([](Component& component) {
             DebugDraw::color = sf::Color::White;
             component.drawDebug();
-        } else {
-            component.draw();
+        });
+        return;
+    }
+    forEachActiveComponent([this](Component& component) {
+        const std::type_info& type = typeid(component);
+        if (batchSprites && (type == typeid(Sprite) || type == typeid(AnimatedSprite))) {
+            static_cast<Sprite&>(component).drawInto(spriteBatch);
+            return;
         }
+        if (!SpriteBatch::drawsNothing(component)) {
+            spriteBatch.flush();
+        }
+        component.draw();
     });
+    spriteBatch.flush();
 }
 
 void Scene::resetGuiView() {

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/SpriteBatch.hpp"
 #include "gui/Gui.hpp"
 
 namespace orn {
@@ -52,12 +53,18 @@ public:
     void update();
 
     /// Calls draw (or, with debug set, drawDebug after resetting DebugDraw's colour) on every component of
-    /// every active object, layers 0 to 7; called by Game::draw.
+    /// every active object, layers 0 to 7; called by Game::draw. Plain and animated sprites go through
+    /// spriteBatch, which is flushed before any component that may draw by itself and at the end, so the
+    /// order on screen is that of the calls.
     void drawComponents(bool debug);
 
     /// Sets the GUI's view to one unit per pixel of the scene manager's window.
     void resetGuiView();
 
+    /// Merges the draw pass's sprites into runs; drawCalls counts its draw calls (reset by nobody here).
+    SpriteBatch spriteBatch;
+    /// For tests and measurements: draw every sprite with a call of its own, as the reference for batching.
+    bool batchSprites = true;
     std::array<std::unordered_map<std::uint32_t, std::shared_ptr<GameObject>>, layerCount> layers;
     /// Cameras queued by their update this frame; the one queued first is applied last. Not owned.
     std::deque<Camera*> cameraQueue;

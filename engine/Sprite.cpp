@@ -5,6 +5,7 @@
 #include "engine/AssetManager.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/SceneManager.hpp"
+#include "engine/SpriteBatch.hpp"
 #include "engine/Transform.hpp"
 #include "engine/Visibility.hpp"
 
@@ -18,7 +19,7 @@ Sprite::Sprite(const sf::Texture& texture, const sf::IntRect& textureRect) : spr
 
 Sprite::~Sprite() = default;
 
-void Sprite::draw() {
+void Sprite::prepare() {
     if (auto transform = gameObject->getTransform().lock()) {
         const sf::Vector2f worldScale = transform->getScale();
         sprite.setPosition(transform->getPosition());
@@ -30,11 +31,20 @@ void Sprite::draw() {
     if (flipX) {
         sprite.setTextureRect({rect.left + rect.width, rect.top, -rect.width, rect.height});
     }
+}
+
+void Sprite::draw() {
+    prepare();
     sf::RenderWindow& window = SceneManager::getInstance().requireWindow();
     // A level holds thousands of tile sprites; only those in view are worth a draw call.
     if (Visibility::inView(window, sprite.getGlobalBounds())) {
         window.draw(sprite);
     }
+}
+
+void Sprite::drawInto(SpriteBatch& batch) {
+    prepare();
+    batch.add(sprite, SceneManager::getInstance().requireWindow());
 }
 
 }  // namespace orn

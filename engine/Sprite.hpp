@@ -7,6 +7,8 @@
 
 namespace orn {
 
+class SpriteBatch;
+
 /// Shows a texture, or a rectangle of one, at the owner's world position, rotation and scale.
 /// The texture belongs to the asset manager and must stay loaded while the sprite draws.
 class Sprite : public Component {
@@ -21,6 +23,8 @@ public:
     /// Draws into the scene manager's window in its current view; sprites wholly outside the view are
     /// skipped. Raises NotInitializedException without a window.
     void draw() override;
+    /// What draw() shows, added to batch instead of drawn at once: it appears when the batch flushes.
+    void drawInto(SpriteBatch& batch);
 
     sf::Sprite sprite;
     /// Extra scale multiplied with the transform's world scale.
@@ -30,6 +34,10 @@ public:
     /// Draws mirrored by negating the texture rectangle, so the owner must set the rectangle before every
     /// draw (as AnimatedSprite does) when using it.
     bool flipX = false;
+
+private:
+    /// Brings sprite up to date with the transform, scale, origin and flipX, as every draw does first.
+    void prepare();
 };
 
 }  // namespace orn

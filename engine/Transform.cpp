@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/PhysicsManager.hpp"
+
 namespace orn {
 
 namespace {
@@ -116,6 +118,8 @@ void Transform::markWorldDirty() {
 }
 
 void Transform::markChildrenWorldDirty() {
+    // Every change of world values passes here; the physics world's grid must follow it mid-pass.
+    PhysicsManager::getInstance().transformChanged();
     for (Transform* child : children) {
         child->markWorldDirty();
     }

@@ -1,0 +1,65 @@
+#include "engine/SpriteBatch.hpp"
+
+#include <SFML/Graphics/RenderTarget.hpp>
+#include <SFML/Graphics/Sprite.hpp>
+#include <typeinfo>
+
+#include "engine/Animator.hpp"
+#include "engine/AudioListener.hpp"
+#include "engine/AudioSource.hpp"
+#include "engine/BoxCollider.hpp"
+#include "engine/Camera.hpp"
+#include "engine/Rigidbody.hpp"
+#include "engine/Transform.hpp"
+#include "engine/Visibility.hpp"
+
+namespace orn {
+
+void SpriteBatch::add(const sf::Sprite& sprite, sf::RenderTarget& where) {
+    const sf::Texture* spriteTexture = sprite.getTexture();
+    if (!spriteTexture || !Visibility::inView(where, sprite.getGlobalBounds())) {
+        return;
+    }
+    if (spriteTexture != texture || &where != target) {
+        flush();
+        texture = spriteTexture;
+        target = &where;
+    }
+    // The corners and texture coordinates a lone sprite draws as a strip, as two triangles.
+    const sf::IntRect rect = sprite.getTextureRect();
+    const sf::FloatRect local = sprite.getLocalBounds();
+    const float left = static_cast<float>(rect.left);
+    const float right = left + static_cast<float>(rect.width);
+    const float top = static_cast<float>(rect.top);
+    const float bottom = top + static_cast<float>(rect.height);
+    const sf::Transform& transform = sprite.getTransform();
+    const sf::Color color = sprite.getColor();
+    const sf::Vertex corners[4] = {
+        {transform.transformPoint(0.f, 0.f), color, {left, top}},
+        {transform.transformPoint(0.f, local.height), color, {left, bottom}},
+        {transform.transformPoint(local.width, 0.f), color, {right, top}},
+        {transform.transformPoint(local.width, local.height), color, {right, bottom}},
+    };
+    vertices.insert(vertices.end(), {corners[0], corners[1], corners[2], corners[2], corners[1], corners[3]});
+}
+
+void SpriteBatch::flush() {
+    if (!vertices.empty()) {
+        sf::RenderStates states;
+        states.texture = texture;
+        target->draw(vertices.data(), vertices.size(), sf::Triangles, states);
+        ++drawCalls;
+        vertices.clear();
+    }
+    texture = nullptr;
+    target = nullptr;
+}
+
+bool SpriteBatch::drawsNothing(const Component& component) {
+    const std::type_info& type = typeid(component);
+    return type == typeid(Transform) || type == typeid(Rigidbody) || type == typeid(BoxCollider) ||
+           type == typeid(Animator) || type == typeid(AudioSource) || type == typeid(AudioListener) ||
+           type == typeid(Camera);
+}
+
+}  // namespace orn

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <SFML/Graphics/Vertex.hpp>
+#include <cstddef>
+#include <vector>
+
+namespace sf {
+class RenderTarget;
+class Sprite;
+class Texture;
+}  // namespace sf
+
+namespace orn {
+
+class Component;
+
+/// Collects consecutive sprites that share a texture into one vertex array and draws each such run with a
+/// single draw call, with default render states. The pixels are those of drawing each sprite on its own:
+/// every corner is transformed on the CPU by the sprite's own transform, as the window does for a lone
+/// sprite, and runs keep the order in which sprites were added.
+///
+/// Whatever draws into the target by other means must call flush() first, or it would land below sprites
+/// added before it.
+class SpriteBatch {
+public:
+    /// Adds the sprite as it is now unless it has no texture or lies wholly outside target's current view;
+    /// a different texture or target first draws the pending run. target must stay alive until flush().
+    void add(const sf::Sprite& sprite, sf::RenderTarget& target);
+    /// Draws the pending run, if any.
+    void flush();
+
+    /// Whether component is of a type known to draw nothing into the window itself (transforms, bodies,
+    /// colliders, ...), so that calling its draw() cannot come between the batch's runs.
+    static bool drawsNothing(const Component& component);
+
+    /// Draw calls made since the count was last reset; game code and tests read and reset it.
+    std::size_t drawCalls = 0;
+
+private:
+    std::vector<sf::Vertex> vertices;
+    /// The run's texture, owned by whoever owns the sprites' texture; null when no run is pending.
+    const sf::Texture* texture = nullptr;
+    /// Where the run goes, owned by the caller of add; null when no run is pending.
+    sf::RenderTarget* target = nullptr;
+};
+
+}  // namespace orn
