@@ -24,6 +24,7 @@ public:
     /// Reports whether the window has keyboard focus.
     using FocusSource = std::function<bool(const sf::Window&)>;
 
+    /// The process-wide input state, created on first use.
     static InputManager& getInstance();
 
     /// Whether the key was newly pressed in this frame; records the key as seen held.
@@ -45,10 +46,14 @@ public:
 
     /// Replaces the keyboard or focus with a scripted one (tests); an empty function restores the real one.
     void setKeyStateSource(KeyStateSource source);
+    /// As setKeyStateSource, for the window's focus.
     void setFocusSource(FocusSource source);
 
+    /// Whether the window had the focus this frame; without it no key counts.
     bool hasFocus = true;
+    /// Keys held in this frame; a key is newly down when it is here and not in keysDownLastFrame.
     std::unordered_set<sf::Keyboard::Key> keysDownThisFrame;
+    /// Keys held in the previous frame.
     std::unordered_set<sf::Keyboard::Key> keysDownLastFrame;
     /// Action bindings; scenes write them in init and erase them all in unload.
     std::unordered_map<std::string, sf::Keyboard::Key> actions;

@@ -22,6 +22,7 @@ public:
     /// skipped. Raises NotInitializedException without a window.
     void draw() override;
 
+    /// The SFML sprite drawn; its texture belongs to the asset manager or the tile map.
     sf::Sprite sprite;
     /// Extra scale multiplied with the transform's world scale.
     sf::Vector2f scale{1.f, 1.f};

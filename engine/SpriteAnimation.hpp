@@ -14,12 +14,15 @@ namespace orn {
 /// frames with a rectangle in the sheet image and a duration. Immutable once read.
 class SpriteAnimation {
 public:
+    /// One frame of an animation.
     struct Frame {
         sf::IntRect rect;           ///< pixels in the sheet image
         std::int32_t duration = 0;  ///< milliseconds at speed 1
     };
 
+    /// One named animation of the sheet.
     struct Animation {
+        /// In playing order.
         std::vector<Frame> frames;
         std::int32_t duration = 0;  ///< milliseconds, the sum of the frames' durations
     };
@@ -37,6 +40,7 @@ public:
     /// The animation's total duration in seconds.
     float getDuration(const std::string& name) const;
 
+    /// The animations by name.
     std::unordered_map<std::string, Animation> animations;
 };
 

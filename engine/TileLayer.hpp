@@ -21,7 +21,9 @@ public:
     /// Raises TiledObjectNotFoundException, naming the map's file, when the map has no such layer.
     void init() override;
 
+    /// The map whose layer this draws; see the constructor for its lifetime.
     Tilemap* tilemap;
+    /// Name of the map layer drawn.
     std::string layerName;
 };
 

@@ -19,14 +19,19 @@ class TmxMap;
 /// tileset, tilesets their texture), so raw references must not outlive the map.
 class Tilemap {
 public:
+    /// A tileset of the map with its image.
     struct Tileset {
+        /// Name from the file.
         std::string name;
+        /// The tileset image, shared with the map's textures.
         std::shared_ptr<sf::Texture> texture;
         int32_t tileWidth = 0;   ///< pixels
         int32_t tileHeight = 0;  ///< pixels
     };
 
+    /// One placed tile.
     struct Tile {
+        /// The tileset the tile comes from.
         std::shared_ptr<Tileset> tileset;
         sf::IntRect textureRect;  ///< the tile's pixels in the tileset texture
         int32_t x = 0;            ///< pixel position of the top-left corner in the map
@@ -34,6 +39,7 @@ public:
         int32_t gid = 0;          ///< global tile id from the file
     };
 
+    /// One tile layer.
     struct Layer {
         /// Only the non-empty cells, column by column, each column top to bottom.
         std::vector<std::shared_ptr<Tile>> tiles;
@@ -54,16 +60,25 @@ public:
         /// True exactly for the value "true".
         bool getPropertyBool(const std::string& key) const;
 
+        /// The object's name from the file.
         std::string name;
+        /// The object's type (Tiled's class), which selects what a game builds from it.
         std::string type;
+        /// Pixels, as the file stores them.
         float x = 0.f;
+        /// Pixels, as the file stores them.
         float y = 0.f;
+        /// Pixels.
         float width = 0.f;
+        /// Pixels.
         float height = 0.f;
+        /// Degrees.
         float rotation = 0.f;
+        /// Custom properties by name, as text.
         std::unordered_map<std::string, std::string> properties;
     };
 
+    /// One object group of the map.
     struct ObjectGroup {
         std::vector<std::shared_ptr<Object>> objects;  ///< file order
     };
@@ -80,6 +95,7 @@ public:
 
     /// The file the map was read from, as given to the constructor; named in load errors.
     std::string path;
+    /// The file as read, before it was turned into this model.
     std::shared_ptr<TmxMap> tmxMap;
     std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;      ///< by tileset image path
     std::unordered_map<std::string, std::shared_ptr<Tileset>> tilesets;          ///< by tileset name
