@@ -30,7 +30,7 @@ protected:
     void SetUp() override {
         driver.held.clear();
         scene = std::make_shared<ScriptedScene>();
-        scene->onInit = [this](ScriptedScene& s) {
+        scene->onInit = [](ScriptedScene& s) {
             MainScene::loadLevelAssets();
             orn::InputManager::getInstance().actions = {{"transmutate", sf::Keyboard::E}};
             build(s, mapObject("Collider", "floor", {0.f, 200.f, 600.f, 16.f}, {{"IsTrigger", "false"}}), 1);
