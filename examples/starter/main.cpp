@@ -21,14 +21,17 @@
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
 #include "gui/Label.hpp"
+#include "gui/RendererData.hpp"
 
 namespace {
 
-/// Drives the box: held arrows push it sideways, Space jumps while it is slow vertically (a cheap ground
-/// test for a flat map).
+/// Drives the box: held arrows push it sideways, Space jumps while its collider touches something.
 class BoxController : public orn::Component {
 public:
-    void init() override { body = gameObject->getComponent<orn::Rigidbody>(); }
+    void init() override {
+        body = gameObject->getComponent<orn::Rigidbody>();
+        collider = gameObject->getComponent<orn::BoxCollider>();
+    }
     void update() override {
         auto rigidbody = body.lock();
         orn::InputManager& input = orn::InputManager::getInstance();
@@ -39,14 +42,15 @@ public:
         if (direction != 0.f) {
             rigidbody->impulses.push_back({direction * 1500.f * dt, 0.f});
         }
-        if (input.isActionDown("jump") && rigidbody->velocity.y * rigidbody->velocity.y < 1.f) {
-            rigidbody->impulses.push_back({0.f, -400.f});
+        if (input.isActionDown("jump") && !collider.lock()->contacts.empty()) {
+            rigidbody->impulses.push_back({0.f, -1000.f});
         }
     }
 
 private:
-    /// On the own object, which owns it.
+    /// Both on the own object, which owns them.
     std::weak_ptr<orn::Rigidbody> body;
+    std::weak_ptr<orn::BoxCollider> collider;
 };
 
 /// Ends the program after a number of frames by closing the window, as a click on its close button would.
@@ -89,7 +93,7 @@ public:
         orn::GameObject* box = createGameObject(2);
         box->getTransform().lock()->setPosition(start);
         auto* body = box->addComponent<orn::Rigidbody>();
-        body->forces.push_back({0.f, 20.f});  // gravity: a force changes the velocity every physics step
+        body->forces.push_back({0.f, 9.81f});  // gravity: a force changes the velocity every physics step
         body->damping = 0.95f;
         box->addComponent<orn::BoxCollider>(sf::FloatRect(0.f, 0.f, 16.f, 16.f));
         box->addComponent<orn::Sprite>(*assets.loadTexture("tiles", "tiles.png"), sf::IntRect(48, 0, 16, 16));
@@ -99,6 +103,9 @@ public:
         auto label = gui::Label::create("Arrows move, Space jumps");
         label->setFont(*assets.getFont("default"));  // loaded by Game::init, lives as long as the process
         label->setPosition(10, 10);
+        gui::RendererData look;  // as a section of a theme file would give it
+        look.setProperty("TextColor", "#FFFFFF");
+        label->setRenderer(look);
         gui.add(label);
 
         if (frameLimit > 0) {
