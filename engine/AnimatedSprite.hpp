@@ -36,7 +36,9 @@ public:
     float speed = 1.f;
     /// At the end of the animation: wrap around, or hold the last frame.
     bool loop = true;
+    /// The sheet's animations, copied from the asset manager at construction.
     SpriteAnimation spriteAnimation;
+    /// Name of the animation being played.
     std::string currentAnimation;
     /// Index into the current animation; shown modulo its frame count.
     std::int32_t currentFrame = 0;

@@ -19,14 +19,19 @@ class AnimatedSprite;
 /// a state's transitions by itself once its waiting times have passed.
 class Animator : public Component {
 public:
+    /// A transition with its parameter tests bound to the animator's parameters.
     struct Transition {
+        /// True when every test of the transition holds.
         std::function<bool()> condition;
+        /// Name of the state the transition leads to.
         std::string followState;
     };
 
+    /// A state of the configuration with its transitions resolved.
     struct State {
         std::vector<Transition> transitions;  ///< in the order of the configuration's conditions
         float elapsedTime = 0.f;              ///< seconds of state clock (scaled by speed) since entry
+        /// The state as the animator file describes it.
         AnimatorConfiguration::State configuration;
     };
 
@@ -52,8 +57,11 @@ public:
     /// "Animation state '<name>' not found!" for an unknown name, leaving the current state running.
     void play(const std::string& name);
 
+    /// A copy of the animator file this animator plays.
     AnimatorConfiguration configuration;
+    /// The states by name.
     std::unordered_map<std::string, std::shared_ptr<State>> states;
+    /// The state being played; one of states.
     std::shared_ptr<State> currentState;
     /// Found in start; a sibling component of the same game object, so it lives as long as this animator
     /// unless removed.

@@ -11,15 +11,20 @@ namespace orn {
 struct AnimatorConfiguration {
     /// One parameter test: the parameter must have the value expected.
     struct Condition {
+        /// Name of the boolean parameter tested.
         std::string parameter;
+        /// The value it must have.
         bool expected = true;
     };
 
+    /// A way out of a state, taken when all its tests hold.
     struct Transition {
         std::vector<Condition> evaluated;  ///< all must hold; an empty list always holds
+        /// Name of the state the transition leads to.
         std::string followState;
     };
 
+    /// One state: the animation it plays and its transitions.
     struct State {
         std::string name;           ///< also the name of the sprite sheet animation the state plays
         float speed = 1.f;          ///< rate of the state's clock and playback speed of its animation
@@ -36,6 +41,7 @@ struct AnimatorConfiguration {
     static std::shared_ptr<AnimatorConfiguration> loadFromFile(const std::string& fullPath,
                                                                const std::string& path);
 
+    /// Name of the state played first.
     std::string initialState;
     std::vector<State> states;  ///< in file order
 };

@@ -12,10 +12,13 @@ namespace orn {
 /// file read directly (AssetManager::loadAnimatorConfiguration sets the relative path then).
 class AssetLoadException : public std::runtime_error {
 public:
+    /// A failure that concerns no particular file; path stays empty.
     explicit AssetLoadException(const std::string& message) : std::runtime_error(message) {}
+    /// A failure of the file file (as given to the loader).
     AssetLoadException(const std::string& message, std::string file)
         : std::runtime_error(message), path(std::move(file)) {}
 
+    /// The file that failed to load; empty when none applies.
     std::string path;
 };
 

@@ -21,12 +21,19 @@ class Tilemap;
 /// Assets of one lifetime, by kind, each a map from key to the owning pointer. Keys are compared exactly;
 /// the same key may name assets of different kinds.
 struct AssetStore {
+    /// Textures by key.
     std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;
+    /// Fonts by key.
     std::unordered_map<std::string, std::shared_ptr<sf::Font>> fonts;
+    /// Tile maps by key.
     std::unordered_map<std::string, std::shared_ptr<Tilemap>> tilemaps;
+    /// Sprite sheets by key.
     std::unordered_map<std::string, std::shared_ptr<SpriteAnimation>> spriteAnimations;
+    /// Animator files by key.
     std::unordered_map<std::string, std::shared_ptr<AnimatorConfiguration>> animatorConfigurations;
+    /// Sounds by key.
     std::unordered_map<std::string, std::shared_ptr<sf::SoundBuffer>> soundBuffers;
+    /// GUI themes by key.
     std::unordered_map<std::string, std::shared_ptr<gui::Theme>> themes;
 };
 
@@ -40,6 +47,7 @@ struct AssetStore {
 /// and store nothing.
 class AssetManager {
 public:
+    /// The process-wide asset manager, created on first use.
     static AssetManager& getInstance();
 
     /// A new texture from rootPath + path, stored nowhere. Raises "Failed to load texture!".
@@ -62,16 +70,25 @@ public:
     /// the scene store keeps the first result under a key and returns it. Reader failures propagate; those
     /// of an animator file that name no file get path.
     SpriteAnimation* loadSpriteAnimation(const std::string& key, const std::string& path);
+    /// Reads the animator file at rootPath + path into the scene store under key; when key is stored already,
+    /// the stored one stays and is returned. Failures as AnimatorConfiguration::loadFromFile, with the path.
     AnimatorConfiguration* loadAnimatorConfiguration(const std::string& key, const std::string& path);
     /// Returns the theme already stored under key, else reads it into the global store. A theme file that
     /// cannot be read or parsed raises the GUI library's gui::Exception, which passes through.
     gui::Theme* loadTheme(const std::string& key, const std::string& path);
 
+    /// The getters look in the global store, then in the scene store, and raise AssetLoadException when
+    /// neither holds key. The pointers stay valid until the store that owns the asset is cleared.
     sf::Texture* getTexture(const std::string& key) const;
+    /// As getTexture, for fonts.
     sf::Font* getFont(const std::string& key) const;
+    /// As getTexture, for sounds.
     sf::SoundBuffer* getSound(const std::string& key) const;
+    /// As getTexture, for sprite sheets.
     SpriteAnimation* getSpriteAnimation(const std::string& key) const;
+    /// As getTexture, for animator files.
     AnimatorConfiguration* getAnimatorConfiguration(const std::string& key) const;
+    /// As getTexture, for GUI themes.
     gui::Theme* getTheme(const std::string& key) const;
 
     /// Reads rootPath + "tags.json" into tags: "None" is 0, and the string of member n (for n from 1 to 31,
@@ -93,8 +110,11 @@ public:
     bool initialised = false;
     /// Put in front of every relative path, without a separator; the game sets "./data/".
     std::string rootPath;
+    /// Tag names to their bit masks, read by loadTags; "None" is 0.
     std::unordered_map<std::string, std::uint32_t> tags;
+    /// Assets of the current scene, released by clearSceneAssets.
     AssetStore sceneAssets;
+    /// Persistent assets, kept until clearAssets.
     AssetStore globalAssets;
 
 private:

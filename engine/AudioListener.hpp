@@ -9,6 +9,7 @@ class AudioListener : public Component {
 public:
     ~AudioListener() override;
 
+    /// Places the listener at the object at once, so the first sounds are heard from the right place.
     void start() override;
     void update() override;
     void drawDebug() override;

@@ -19,10 +19,13 @@ public:
     void update() override;
     void drawDebug() override;
 
+    /// Whether the sound starts playing in init.
     bool playOnStart;
+    /// The playing sound; its buffer belongs to the asset manager.
     sf::Sound sound;
 
     static constexpr float minDistance = 100.f;  ///< pixels heard at full volume
+    /// How fast the volume falls beyond minDistance (SFML's attenuation factor).
     static constexpr float attenuation = 10.f;
 
 private:

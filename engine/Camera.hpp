@@ -22,6 +22,7 @@ public:
     /// Raises NotInitializedException without a window.
     void apply();
 
+    /// The view set on the window by the last apply.
     sf::View view;
     /// World units per window pixel are 1 / zoom.
     float zoom = 1.f;

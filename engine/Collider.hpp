@@ -32,6 +32,7 @@ public:
     /// test.
     virtual bool checkCollision(Collider* other, sf::Vector2f* normal, float* depth) = 0;
 
+    /// A trigger reports contacts but is never pushed apart.
     bool isTrigger = false;
     /// The body this collider moves with, null for a static collider; not owned. The body clears it when
     /// it is destroyed.

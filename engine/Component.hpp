@@ -25,26 +25,36 @@ public:
     /// Once, in the first scene update after the component was added; all init calls of one attachment
     /// pass come before any start call of that pass. Runs whether or not the owner is active.
     virtual void init();
+    /// Once, after every init of the same attachment pass.
     virtual void start();
     /// Every frame while the owner is active.
     virtual void update();
     /// Every frame while the owner is active, after every update of every layer.
     virtual void lateUpdate();
+    /// When the owner becomes active again through GameObject::setActive on it or an ancestor.
     virtual void onEnable();
+    /// When the owner stops being active through GameObject::setActive on it or an ancestor.
     virtual void onDisable();
     /// Every frame while the owner is active, in layer order.
     virtual void draw();
     /// As draw, while the debug overlay is on; DebugDraw's colour is white on entry.
     virtual void drawDebug();
+    /// Physics: every fixed step while a collider of the owner touches a solid collider.
     virtual void onCollisionStay(Collision collision);
+    /// Physics: in the first fixed step of such a contact, before its stay call.
     virtual void onCollisionEnter(Collision collision);
+    /// Physics: in the first fixed step after such a contact ended.
     virtual void onCollisionExit(Collider* other);
+    /// As onCollisionStay, for contacts where either collider is a trigger.
     virtual void onTriggerStay(Collision collision);
+    /// As onCollisionEnter, for contacts where either collider is a trigger.
     virtual void onTriggerEnter(Collision collision);
+    /// As onCollisionExit, for contacts where either collider is a trigger.
     virtual void onTriggerExit(Collider* other);
     /// When the owner is removed from its scene (not when the whole scene is released).
     virtual void onDestroy();
 
+    /// The owning game object; null until the component is added to one.
     GameObject* getGameObject() const { return gameObject; }
 
     /// Adds this component to the listeners of eventName; subscribing twice delivers each event twice.
@@ -55,6 +65,7 @@ public:
 
     /// The physics world skips disabled bodies and colliders; update and draw loops ignore it.
     bool enabled = true;
+    /// Unique among all components and game objects of the process.
     const std::uint32_t id;
     /// The owner; set by GameObject::addComponent, which owns this component, so it outlives it.
     GameObject* gameObject = nullptr;

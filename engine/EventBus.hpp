@@ -15,13 +15,17 @@ struct EventArgs;
 /// the listener is destroyed, and the dead entry is pruned the next time its event fires.
 class EventBus {
 public:
+    /// The listeners of one event name.
     struct EventListeners {
+        /// The event they listen to.
         std::string eventName;
         std::vector<std::weak_ptr<IEventListener>> listeners;  ///< in subscription order
     };
 
+    /// The process-wide event bus, created on first use.
     static EventBus& getInstance();
 
+    /// Appends listener to the listeners of eventName; subscribing twice delivers each event twice.
     void subscribe(const std::string& eventName, std::weak_ptr<IEventListener> listener);
     /// Calls onEvent of every live listener of eventName, in subscription order, on the caller's stack.
     /// A listener that subscribes during the delivery is appended and called in the same walk.

@@ -23,6 +23,8 @@ public:
     /// Length of one physics step in seconds.
     static constexpr float fixedStep = 0.004f;
 
+    /// title, width and height (pixels) of the window; firstScene makes the scene shown first. Opens
+    /// nothing yet: init does.
     Game(std::string title, std::uint32_t width, std::uint32_t height, SceneFactory firstScene);
 
     /// Opens the window, requests the first scene, loads the tag table, the default font and the icon.
@@ -39,7 +41,9 @@ public:
     /// (Re)creates the window windowed or fullscreen, with vertical synchronisation and the icon.
     void createWindow(bool fullscreenMode);
 
+    /// The one window, owned by the game.
     sf::RenderWindow& getWindow() { return window; }
+    /// Whether the window is fullscreen (Alt+Enter toggles).
     bool isFullscreen() const { return fullscreen; }
 
 private:

@@ -8,6 +8,7 @@ namespace orn {
 /// ids are never reused.
 class IdGenerator {
 public:
+    /// The next id; the first is 1.
     static std::uint32_t next();
 };
 

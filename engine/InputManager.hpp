@@ -35,6 +35,7 @@ public:
     /// Reports the state of the pad with the given number (0 to sf::Joystick::Count - 1).
     using PadStateSource = std::function<PadState(unsigned pad)>;
 
+    /// The process-wide input state, created on first use.
     static InputManager& getInstance();
 
     /// Whether the key was newly pressed in this frame; records the key as seen held.
@@ -69,11 +70,15 @@ public:
     /// Replace the keyboard, the focus or the pads with scripted ones (tests); an empty function restores
     /// the real one. A pad source takes effect at the next beginFrame.
     void setKeyStateSource(KeyStateSource source);
+    /// As setKeyStateSource, for the window's focus.
     void setFocusSource(FocusSource source);
     void setPadStateSource(PadStateSource source);
 
+    /// Whether the window had the focus this frame; without it no key counts.
     bool hasFocus = true;
+    /// Keys held in this frame; a key is newly down when it is here and not in keysDownLastFrame.
     std::unordered_set<sf::Keyboard::Key> keysDownThisFrame;
+    /// Keys held in the previous frame.
     std::unordered_set<sf::Keyboard::Key> keysDownLastFrame;
     /// Action bindings; scenes write them in init and erase them all in unload.
     std::unordered_map<std::string, sf::Keyboard::Key> actions;

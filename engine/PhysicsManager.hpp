@@ -34,6 +34,7 @@ class Transform;
 /// null entries until the outermost pass ends.
 class PhysicsManager {
 public:
+    /// The process-wide physics world, created on first use.
     static PhysicsManager& getInstance();
 
     /// Tests the pairs, calls the enter, stay and exit callbacks on every component of both game objects and
@@ -48,8 +49,11 @@ public:
 
     /// Called by the Collider and Rigidbody constructors and destructors.
     void registerCollider(Collider* collider);
+    /// Called by the Collider destructor.
     void unregisterCollider(Collider* collider);
+    /// Called by the Rigidbody constructor.
     void registerRigidbody(Rigidbody* body);
+    /// Called by the Rigidbody destructor.
     void unregisterRigidbody(Rigidbody* body);
 
     static constexpr float fixedStep = 0.004f;         ///< seconds
@@ -61,6 +65,7 @@ public:
     /// Every live collider and body, in construction order; not owned, each unregisters itself when it is
     /// destroyed. Read-only for everybody else.
     std::vector<Collider*> colliders;
+    /// Every live body, in the same way as colliders.
     std::vector<Rigidbody*> rigidbodies;
     /// Frame time in seconds not yet consumed by fixed steps.
     float accumulator = 0.f;

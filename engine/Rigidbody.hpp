@@ -33,8 +33,11 @@ public:
     bool isKinematic = false;
     /// Against other bodies the body counts with inverse mass 0: it pushes and is not pushed.
     bool infiniteMass = false;
+    /// As given to the constructor; -1 for a body that is never moved by others.
     float mass = 1.f;
+    /// 1 / mass, or 0 for a body of mass 0 or below.
     float inverseMass = 1.f;
+    /// Bounciness: 0 stops along the normal, 1 bounces back fully.
     float restitution = 0.f;
     /// Velocity factor applied every step; 1 keeps the velocity.
     float damping = 1.f;

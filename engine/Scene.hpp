@@ -25,9 +25,12 @@ class Scene {
 public:
     virtual ~Scene() = default;
 
+    /// Number of update and draw layers.
     static constexpr int layerCount = 8;
 
+    /// A destruction due at a later time.
     struct DelayedDestroy {
+        /// The object to remove, kept alive until then.
         std::shared_ptr<GameObject> object;
         float time;  ///< Time::time at which the removal is due
     };
@@ -65,12 +68,17 @@ public:
     SpriteBatch spriteBatch;
     /// For tests and measurements: draw every sprite with a call of its own, as the reference for batching.
     bool batchSprites = true;
+    /// The objects in play, by layer and id; the scene owns them.
     std::array<std::unordered_map<std::uint32_t, std::shared_ptr<GameObject>>, layerCount> layers;
     /// Cameras queued by their update this frame; the one queued first is applied last. Not owned.
     std::deque<Camera*> cameraQueue;
+    /// Objects created since the last update; they enter their layers at the next one.
     std::vector<std::shared_ptr<GameObject>> pendingObjects;
+    /// Objects marked destroyed, removed at the next update.
     std::vector<std::shared_ptr<GameObject>> objectsToDestroy;
+    /// Destructions with a delay, removed once due.
     std::vector<DelayedDestroy> delayedDestroys;
+    /// The scene's GUI, drawn over the scene in window pixels and fed the window's events.
     gui::Gui gui;
     /// Set when any object may hold pending components, so frames without additions skip the attach pass.
     bool componentsPending = false;

@@ -14,6 +14,7 @@ class Scene;
 /// the start of the next update, so the old scene finishes its frame and is drawn once more.
 class SceneManager {
 public:
+    /// The process-wide scene manager, created on first use.
     static SceneManager& getInstance();
 
     /// window: owned by Game, which outlives every scene update.
@@ -24,8 +25,10 @@ public:
     void loadScene() {
         loadScene(std::make_shared<T>());
     }
+    /// Makes scene the current one at the start of the next update (the last request wins).
     void loadScene(std::shared_ptr<Scene> scene);
 
+    /// The current scene; empty before the first switch.
     const std::shared_ptr<Scene>& getCurrentScene() const { return currentScene; }
     /// Null before init.
     sf::RenderWindow* getWindow() const { return window; }

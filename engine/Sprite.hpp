@@ -26,6 +26,7 @@ public:
     /// What draw() shows, added to batch instead of drawn at once: it appears when the batch flushes.
     void drawInto(SpriteBatch& batch);
 
+    /// The SFML sprite drawn; its texture belongs to the asset manager or the tile map.
     sf::Sprite sprite;
     /// Extra scale multiplied with the transform's world scale.
     sf::Vector2f scale{1.f, 1.f};

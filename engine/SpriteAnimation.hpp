@@ -16,6 +16,7 @@ namespace orn {
 /// duration, and the order in which the frames play. Immutable once read.
 class SpriteAnimation {
 public:
+    /// One frame of an animation.
     struct Frame {
         sf::IntRect rect;           ///< pixels in the sheet image
         std::int32_t duration = 0;  ///< milliseconds at speed 1
@@ -31,7 +32,9 @@ public:
     /// the turning frames twice; PingPongReverse does the same starting from the last frame.
     enum class Direction { Forward, Reverse, PingPong, PingPongReverse };
 
+    /// One named animation of the sheet.
     struct Animation {
+        /// In playing order.
         std::vector<Frame> frames;
         std::int32_t duration = 0;  ///< milliseconds, the sum of the frames' durations
         Direction direction = Direction::Forward;
@@ -67,6 +70,7 @@ public:
     /// The number of step positions after which the play order repeats itself.
     static std::int64_t cycleLength(const Animation& animation);
 
+    /// The animations by name.
     std::unordered_map<std::string, Animation> animations;
 };
 

@@ -31,7 +31,9 @@ public:
     /// Advances the animated tiles by the frame's scaled time.
     void update() override;
 
+    /// The map whose layer this draws; see the constructor for its lifetime.
     Tilemap* tilemap;
+    /// Name of the map layer drawn.
     std::string layerName;
 
 private:

@@ -25,7 +25,9 @@ class Tilemap {
 public:
     using Properties = std::unordered_map<std::string, std::string>;
 
+    /// A tileset of the map with its image.
     struct Tileset {
+        /// Name from the file.
         std::string name;
         /// The tileset image; null for an image collection, whose tiles carry their own textures.
         std::shared_ptr<sf::Texture> texture;
@@ -43,7 +45,9 @@ public:
         int32_t duration = 0;  ///< milliseconds
     };
 
+    /// One placed tile.
     struct Tile {
+        /// The tileset the tile comes from.
         std::shared_ptr<Tileset> tileset;
         sf::IntRect textureRect;  ///< the tile's pixels in texture, before any flip
         /// Pixel position of the top-left corner of the unflipped tile in the map: the tile sits with its
@@ -62,6 +66,7 @@ public:
         std::vector<Frame> animation;  ///< empty for a still tile
     };
 
+    /// One tile layer.
     struct Layer {
         std::string name;
         /// Only the non-empty cells, column by column, each column top to bottom.
@@ -96,13 +101,21 @@ public:
         /// True exactly for the value "true".
         bool getPropertyBool(const std::string& key) const;
 
+        /// The object's name from the file.
         std::string name;
+        /// The object's type (Tiled's class), which selects what a game builds from it.
         std::string type;
+        /// Pixels, as the file stores them.
         float x = 0.f;
+        /// Pixels, as the file stores them.
         float y = 0.f;
+        /// Pixels.
         float width = 0.f;
+        /// Pixels.
         float height = 0.f;
+        /// Degrees.
         float rotation = 0.f;
+        /// Custom properties by name, as text.
         std::unordered_map<std::string, std::string> properties;
         int32_t id = 0;
         Shape shape = Shape::Rectangle;
@@ -111,6 +124,7 @@ public:
         bool visible = true;
     };
 
+    /// One object group of the map.
     struct ObjectGroup {
         std::vector<std::shared_ptr<Object>> objects;  ///< file order
         bool visible = true;
@@ -129,6 +143,7 @@ public:
 
     /// The file the map was read from, as given to the constructor; named in load errors.
     std::string path;
+    /// The file as read, before it was turned into this model.
     std::shared_ptr<TmxMap> tmxMap;
     /// By image path relative to the map, followed by "#" and the colour for an image with a transparent one.
     std::unordered_map<std::string, std::shared_ptr<sf::Texture>> textures;

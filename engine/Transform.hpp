@@ -21,24 +21,34 @@ public:
     sf::Vector2f getPosition();  ///< world position in pixels
     sf::Vector2f getScale();     ///< world scale
     float getRotation();         ///< world rotation in degrees
+    /// Local to world coordinates.
     const sf::Transform& getWorldMatrix();
+    /// World to local coordinates.
     const sf::Transform& getInverseWorldMatrix();
 
+    /// Position relative to the parent, in pixels.
     sf::Vector2f getLocalPosition() const { return localPosition; }
+    /// Scale relative to the parent.
     sf::Vector2f getLocalScale() const { return localScale; }
+    /// Rotation relative to the parent, in degrees.
     float getLocalRotation() const { return localRotation; }
+    /// The parent's transform, or null.
     Transform* getParent() const { return parent; }
+    /// The children's transforms, in order of parenting.
     const std::vector<Transform*>& getChildren() const { return children; }
 
     /// Storing the current value changes nothing; otherwise this transform and its subtree become dirty.
     void setLocalPosition(sf::Vector2f p);
+    /// As setLocalPosition, for the scale.
     void setLocalScale(sf::Vector2f s);
     void setLocalRotation(float degrees);
     /// Places the object at a world point by solving for the local position.
     void setPosition(sf::Vector2f worldPoint);
     /// Keeps the local values, so the world position jumps to the new parent's plus the local position.
     void setParent(Transform* newParent);
+    /// Makes this transform a root, keeping its local values.
     void removeParent();
+    /// Makes this transform and its subtree recompute their world values when next read.
     void markWorldDirty();
 
     /// Brings the cached local matrix and world values up to date (parents first).

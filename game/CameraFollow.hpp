@@ -18,6 +18,8 @@ public:
     void update() override;
 
     float followSpeed = 5.f;  ///< fraction of the remaining distance covered per second
+    /// The camera on the own object, which owns it.
     std::weak_ptr<orn::Camera> camera;
+    /// The player's root, owned by the scene; expires when the player object is destroyed.
     std::weak_ptr<orn::GameObject> target;
 };

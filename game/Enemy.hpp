@@ -30,6 +30,7 @@ public:
     float cooldownTimer = 0.f;   ///< seconds until the next contact hit is allowed
     float damageCooldown = 1.f;  ///< seconds
     bool alive = true;
+    /// The body, sprite and animator on the own object, which owns them; resolved at start.
     std::weak_ptr<orn::Rigidbody> rigidbody;
     std::weak_ptr<orn::AnimatedSprite> sprite;
     std::weak_ptr<orn::Animator> animator;

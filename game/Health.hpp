@@ -51,5 +51,6 @@ public:
     std::string deathEvent;
     std::string hitEvent;
     std::string healthChangedEvent;
+    /// The body the knockback pushes, on the own object, which owns it; resolved at start.
     std::weak_ptr<orn::Rigidbody> rigidbody;
 };

@@ -17,7 +17,6 @@
 #include "game/Health.hpp"
 #include "game/MainScene.hpp"
 #include "game/PlayerAttackZone.hpp"
-#include "game/Transmutation.hpp"
 
 namespace {
 
@@ -48,7 +47,6 @@ Player::~Player() = default;
 
 void Player::init() {
     rigidbody = gameObject->getComponent<orn::Rigidbody>();
-    transmutation = gameObject->getComponent<Transmutation>();
     groundedCheck = findGroundedCheck(*gameObject->getTransform().lock());
     subscribe("playerDeath");
     subscribe("playerHit");
@@ -56,6 +54,36 @@ void Player::init() {
     if (auto object = attackObject.lock()) {
         attackZone = object->getComponent<PlayerAttackZone>();
     }
+    if (auto zone = attackZone.lock()) {
+        zone->player = std::static_pointer_cast<Player>(shared_from_this());
+    }
+}
+
+void Player::takeForm(Form next, const std::weak_ptr<orn::GameObject>& object) {
+    form = next;
+    formObject = object;
+}
+
+void Player::useBodyCollider(Form active) {
+    const std::weak_ptr<orn::BoxCollider>* colliders[] = {&humanCollider, &ratCollider, &minotaurCollider};
+    for (const auto* collider : colliders) {
+        if (auto body = collider->lock()) {
+            body->enabled = false;
+        }
+    }
+    if (auto body = colliders[static_cast<std::size_t>(active)]->lock()) {
+        body->enabled = true;
+    }
+}
+
+std::weak_ptr<orn::Animator> Player::currentAnimator() const {
+    auto object = formObject.lock();
+    return object ? object->getComponent<orn::Animator>() : std::weak_ptr<orn::Animator>();
+}
+
+std::weak_ptr<orn::AnimatedSprite> Player::currentSprite() const {
+    auto object = formObject.lock();
+    return object ? object->getComponent<orn::AnimatedSprite>() : std::weak_ptr<orn::AnimatedSprite>();
 }
 
 bool Player::isGrounded() const {
@@ -67,15 +95,14 @@ void Player::update() {
     orn::InputManager& input = orn::InputManager::getInstance();
     const float dt = orn::Time::getInstance().deltaTime;
     auto body = rigidbody.lock();
-    auto forms = transmutation.lock();
     auto zone = attackZone.lock();
-    if (!body || !forms || !zone) {
-        return;  // only a player built by its prefab has all three
+    if (!body || !zone) {
+        return;  // only a player built by its prefab has both
     }
 
     float direction = 0.f;
     if (!isAttacking) {
-        auto sprite = forms->getCurrentSprite().lock();
+        auto sprite = currentSprite().lock();
         if (input.isActionPressed("left")) {
             direction = -1.f;
             if (sprite) {
@@ -89,12 +116,12 @@ void Player::update() {
             }
             zone->setFlipped(false);
         }
-        if (input.isActionDown("jump") && isGrounded() && forms->currentForm != Form::Minotaur) {
+        if (input.isActionDown("jump") && isGrounded() && form != Form::Minotaur) {
             if (jumpForce != 0.f) {
                 body->impulses.push_back({0.f, -jumpForce});
             }
-            if (forms->currentForm == Form::Human) {
-                if (auto animator = forms->getCurrentAnimator().lock()) {
+            if (form == Form::Human) {
+                if (auto animator = currentAnimator().lock()) {
                     animator->play("jump");
                 }
             }
@@ -107,7 +134,7 @@ void Player::update() {
     }
 
     if (input.isActionDown("attack") && isGrounded() && !isAttacking) {
-        if (auto animator = forms->getCurrentAnimator().lock()) {
+        if (auto animator = currentAnimator().lock()) {
             animator->play("slash");
         }
         isAttacking = true;
@@ -128,7 +155,7 @@ void Player::update() {
     const sf::Vector2f velocity = body->velocity;
     isRunning = velocity.x > 1.f || velocity.x < -1.f;
     isGoingUp = velocity.y < 0.f;
-    if (auto animator = forms->getCurrentAnimator().lock()) {
+    if (auto animator = currentAnimator().lock()) {
         animator->parameters["isRunning"] = isRunning;
         animator->parameters["isGoingUp"] = isGoingUp;
         animator->parameters["isGrounded"] = isGrounded();
@@ -159,10 +186,8 @@ void Player::onEvent(const std::string& eventName, std::shared_ptr<orn::EventArg
         }
         orn::SceneManager::getInstance().loadScene<MainScene>();
     } else if (eventName == "playerHit") {
-        if (auto forms = transmutation.lock()) {
-            if (auto animator = forms->getCurrentAnimator().lock()) {
-                animator->play("hit");
-            }
+        if (auto animator = currentAnimator().lock()) {
+            animator->play("hit");
         }
         // A hit ends the attack; clearing hitApplied too lets the next attack deal its damage.
         isAttacking = false;

@@ -9,8 +9,6 @@
 #include "engine/Scene.hpp"
 #include "engine/Transform.hpp"
 #include "game/Health.hpp"
-#include "game/Player.hpp"
-#include "game/Transmutation.hpp"
 
 namespace {
 
@@ -21,13 +19,6 @@ bool isTarget(const orn::GameObject& object) {
 }  // namespace
 
 PlayerAttackZone::~PlayerAttackZone() = default;
-
-void PlayerAttackZone::start() {
-    orn::Transform* parent = gameObject->getTransform().lock()->getParent();
-    if (parent && parent->gameObject) {
-        player = parent->gameObject->getComponent<Player>();
-    }
-}
 
 void PlayerAttackZone::onTriggerEnter(orn::Collision collision) {
     orn::GameObject* other = collision.other->getGameObject();
@@ -66,10 +57,13 @@ void PlayerAttackZone::setSize(sf::Vector2f scale) {
     gameObject->getTransform().lock()->setLocalScale({flipped ? -scale.x : scale.x, scale.y});
 }
 
+void PlayerAttackZone::takeForm(float formDamage, sf::Vector2f scale, bool formBreaksBlocks) {
+    damage = formDamage;
+    setSize(scale);
+    breaksBlocks = formBreaksBlocks;
+}
+
 void PlayerAttackZone::attack() {
-    auto owner = player.lock();
-    const bool minotaur =
-        owner && owner->transmutation.lock() && owner->transmutation.lock()->currentForm == Form::Minotaur;
     const sf::Vector2f zonePosition = gameObject->getTransform().lock()->getPosition();
     // Damage runs event handlers that may change targets; walk a copy.
     const std::vector<std::weak_ptr<Health>> current = targets;
@@ -79,7 +73,7 @@ void PlayerAttackZone::attack() {
             continue;
         }
         orn::GameObject* object = target->getGameObject();
-        if (!minotaur && object->hasTag("Destroyable")) {
+        if (!breaksBlocks && object->hasTag("Destroyable")) {
             continue;
         }
         std::weak_ptr<orn::GameObject> source = gameObject->scene->findGameObject(gameObject->id);

@@ -1,8 +1,10 @@
 #include "game/Transmutation.hpp"
 
+#include <array>
+#include <cstddef>
+
 #include "engine/AnimatedSprite.hpp"
 #include "engine/Animator.hpp"
-#include "engine/BoxCollider.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
 #include "game/Player.hpp"
@@ -10,26 +12,35 @@
 
 namespace {
 
-const char* animatorKeyOf(Form form) {
-    switch (form) {
-        case Form::Rat:
-            return "rat";
-        case Form::Minotaur:
-            return "minotaur";
-        case Form::Human:
-            break;
-    }
-    return "player";
+/// One form: the fixed facts and where its per-instance values live in Transmutation.
+struct FormEntry {
+    const char* tag;          ///< tag of the form's child object under the player's root
+    const char* animatorKey;  ///< sprite sheet and animator configuration of the form
+    float hitFraction;        ///< share of the slash animation after which the blow lands
+    bool breaksBlocks;
+    FormStats Transmutation::*stats;
+    bool Transmutation::*available;
+    std::weak_ptr<orn::GameObject> Transmutation::*object;
+};
+
+/// Indexed by Form; the order is also the transmutate cycle and the order of preference when the active form
+/// is lost.
+const std::array<FormEntry, 3> forms{{
+    {"Human", "player", 0.25f, false, &Transmutation::humanStats, &Transmutation::humanAvailable,
+     &Transmutation::humanObject},
+    {"Rat", "rat", 0.5f, false, &Transmutation::ratStats, &Transmutation::ratAvailable,
+     &Transmutation::ratObject},
+    {"Minotaur", "minotaur", 0.5f, true, &Transmutation::minotaurStats, &Transmutation::minotaurAvailable,
+     &Transmutation::minotaurObject},
+}};
+
+/// Raises std::out_of_range for a value outside the enumeration.
+const FormEntry& entryOf(Form form) {
+    return forms.at(static_cast<std::size_t>(form));
 }
 
-float hitFractionOf(Form form) {
-    return form == Form::Human ? 0.25f : 0.5f;
-}
-
-void setActiveIfAlive(const std::weak_ptr<orn::GameObject>& object, bool value) {
-    if (auto alive = object.lock()) {
-        alive->setActive(value);
-    }
+Form formAt(std::size_t index) {
+    return static_cast<Form>(index % forms.size());
 }
 
 }  // namespace
@@ -40,18 +51,13 @@ Transmutation::Transmutation(FormStats human, FormStats rat, FormStats minotaur)
 Transmutation::~Transmutation() = default;
 
 void Transmutation::start() {
-    humanObject = gameObject->findChildByTag("Human");
-    ratObject = gameObject->findChildByTag("Rat");
-    minotaurObject = gameObject->findChildByTag("Minotaur");
+    for (const FormEntry& entry : forms) {
+        this->*entry.object = gameObject->findChildByTag(entry.tag);
+    }
     currentFormObject = humanObject;
     player = gameObject->getComponent<Player>();
-    auto owner = player.lock();
-    owner->setAttackTiming("player", 0.25f);
-    if (auto zone = owner->attackZone.lock()) {
-        zone->damage = humanStats.damage;
-        zone->setSize(humanStats.attackZoneScale);
-    }
-    owner->jumpForce = humanStats.jumpForce;
+    player.lock()->transmutation = std::static_pointer_cast<Transmutation>(shared_from_this());
+    apply(Form::Human);
     fireEvent("formsAvailableChanged", std::make_shared<FormsAvailableArgs>(true, false, false));
 }
 
@@ -59,119 +65,65 @@ void Transmutation::update() {
     if (!orn::InputManager::getInstance().isActionDown("transmutate")) {
         return;
     }
-    switch (currentForm) {
-        case Form::Human:
-            if (ratAvailable) {
-                transmutate(Form::Rat);
-            } else if (minotaurAvailable) {
-                transmutate(Form::Minotaur);
-            }
-            break;
-        case Form::Rat:
-            if (minotaurAvailable) {
-                transmutate(Form::Minotaur);
-            } else if (humanAvailable) {
-                transmutate(Form::Human);
-            }
-            break;
-        case Form::Minotaur:
-            if (humanAvailable) {
-                transmutate(Form::Human);
-            } else if (ratAvailable) {
-                transmutate(Form::Rat);
-            }
-            break;
+    const auto current = static_cast<std::size_t>(currentForm);
+    for (std::size_t step = 1; step < forms.size(); ++step) {
+        if (isAvailable(formAt(current + step))) {
+            transmutate(formAt(current + step));
+            return;
+        }
     }
 }
 
 bool Transmutation::isAvailable(Form form) const {
-    switch (form) {
-        case Form::Rat:
-            return ratAvailable;
-        case Form::Minotaur:
-            return minotaurAvailable;
-        case Form::Human:
-            break;
-    }
-    return humanAvailable;
+    return this->*entryOf(form).available;
 }
 
 void Transmutation::transmutate(Form form) {
-    if (!isAvailable(form)) {
+    // Before start there is no controller to apply a form to; a region touched that early only sets flags.
+    if (!isAvailable(form) || player.expired()) {
         return;
     }
-    auto owner = player.lock();
-    for (const auto& collider : {owner->humanCollider, owner->ratCollider, owner->minotaurCollider}) {
-        if (auto body = collider.lock()) {
-            body->enabled = false;
+    player.lock()->useBodyCollider(form);
+    for (const FormEntry& entry : forms) {
+        if (auto object = (this->*entry.object).lock()) {
+            object->setActive(false);
         }
     }
-    setActiveIfAlive(humanObject, false);
-    setActiveIfAlive(ratObject, false);
-    setActiveIfAlive(minotaurObject, false);
-    switch (form) {
-        case Form::Human:
-            activate(humanStats, humanObject, form);
-            break;
-        case Form::Rat:
-            activate(ratStats, ratObject, form);
-            break;
-        case Form::Minotaur:
-            activate(minotaurStats, minotaurObject, form);
-            break;
-    }
-    owner->setAttackTiming(animatorKeyOf(form), hitFractionOf(form));
-    currentForm = form;
-}
-
-void Transmutation::activate(const FormStats& stats, const std::weak_ptr<orn::GameObject>& object,
-                             Form form) {
-    auto owner = player.lock();
-    auto next = object.lock();
+    auto next = (this->*entryOf(form).object).lock();
     next->setActive(true);
+    // The facing survives the change.
     auto previousSprite = getCurrentSprite().lock();
     if (auto sprite = next->getComponent<orn::AnimatedSprite>().lock(); sprite && previousSprite) {
         sprite->flipX = previousSprite->flipX;
     }
+    apply(form);
+}
+
+void Transmutation::apply(Form form) {
+    const FormEntry& entry = entryOf(form);
+    const FormStats& stats = this->*entry.stats;
+    auto owner = player.lock();
     if (auto zone = owner->attackZone.lock()) {
-        zone->damage = stats.damage;
-        zone->setSize(stats.attackZoneScale);
+        zone->takeForm(stats.damage, stats.attackZoneScale, entry.breaksBlocks);
     }
     owner->jumpForce = stats.jumpForce;
-    currentFormObject = object;
-    const std::weak_ptr<orn::BoxCollider>& collider = form == Form::Human ? owner->humanCollider
-                                                      : form == Form::Rat ? owner->ratCollider
-                                                                          : owner->minotaurCollider;
-    if (auto body = collider.lock()) {
-        body->enabled = true;
-    }
+    currentFormObject = this->*entry.object;
+    owner->takeForm(form, currentFormObject);
+    owner->setAttackTiming(entry.animatorKey, entry.hitFraction);
+    currentForm = form;
 }
 
 void Transmutation::setFormAvailable(Form form, bool available) {
-    switch (form) {
-        case Form::Human:
-            humanAvailable = available;
-            break;
-        case Form::Rat:
-            ratAvailable = available;
-            break;
-        case Form::Minotaur:
-            minotaurAvailable = available;
-            break;
-    }
+    this->*entryOf(form).available = available;
     if (available || form != currentForm) {
         return;
     }
-    switch (form) {
-        case Form::Human:
-            transmutate(ratAvailable ? Form::Rat : Form::Minotaur);
-            break;
-        case Form::Rat:
-            transmutate(humanAvailable ? Form::Human : Form::Minotaur);
-            break;
-        case Form::Minotaur:
-            transmutate(humanAvailable ? Form::Human : Form::Rat);
-            break;
+    // The first other form, in table order, that is still available; none leaves the form as it is.
+    for (std::size_t index = 0; index < forms.size(); ++index) {
+        if (formAt(index) != form && isAvailable(formAt(index))) {
+            transmutate(formAt(index));
+            return;
+        }
     }
 }
 

@@ -16,7 +16,8 @@ class GameObject;
 class Player;
 
 /// Knows the player's active and available forms, switches between them on "transmutate" or when a form
-/// region takes the active one away, and applies the form's stats to the player and its attack zone.
+/// region takes the active one away, and applies the form to the player and its attack zone. What each form
+/// is (stats, tag, animator key, hit moment, object, availability) is one row of a table indexed by Form.
 class Transmutation : public orn::Component {
 public:
     struct FormsAvailableArgs : virtual orn::EventArgs {
@@ -48,13 +49,17 @@ public:
     bool ratAvailable = false;
     bool minotaurAvailable = false;
     Form currentForm = Form::Human;
+    /// The form objects are children of the own object, owned by the scene; they live as long as it does.
     std::weak_ptr<orn::GameObject> currentFormObject;
     std::weak_ptr<orn::GameObject> minotaurObject;
     std::weak_ptr<orn::GameObject> ratObject;
     std::weak_ptr<orn::GameObject> humanObject;
+    /// The controller on the own object, which owns it.
     std::weak_ptr<Player> player;
 
 private:
     bool isAvailable(Form form) const;
-    void activate(const FormStats& stats, const std::weak_ptr<orn::GameObject>& object, Form form);
+    /// Applies form to the controller and its attack zone; shared by start and transmutate, which also
+    /// switch the form objects and the body colliders.
+    void apply(Form form);
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the project twice (plain with -Werror, then with AddressSanitizer and
-# UndefinedBehaviorSanitizer under clang) and runs the whole test suite on both builds. Without a display
-# it runs itself again under Xvfb.
+# UndefinedBehaviorSanitizer under clang) and runs the whole test suite on both builds; builds the starter
+# project against the plain build's installation and runs it; builds the API pages. Without a display it
+# runs itself again under Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
@@ -23,6 +24,12 @@ cmake --build "$root/build-asan" -j "$jobs"
 status=0
 echo "== tests (plain build)"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs" || status=1
+
+echo "== starter project against the installed package"
+"$root/tools/check-starter.sh" "$root/build" || status=1
+
+echo "== API pages (any undocumented public member of the engine fails)"
+cmake --build "$root/build" --target docs || status=1
 
 echo "== tests (sanitizer build)"
 # Mesa's driver leaks a little in every GL program; those reports are suppressed, the project's are not.

@@ -1,3 +1,4 @@
+#include "TestScenes.hpp"
 #include "engine/Animator.hpp"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,7 @@ using orn::AnimatorConfiguration;
 
 namespace {
 
-class EmptyScene : public orn::Scene {
-public:
-    void init() override {}
-    void unload() override {}
-};
+using testsupport::EmptyScene;
 
 /// A transition to followState whose tests are written as in an animator file ("name" or "!name").
 AnimatorConfiguration::Transition to(const std::string& followState,

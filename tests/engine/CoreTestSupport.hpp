@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TestScenes.hpp"
 #include "engine/Component.hpp"
 #include "engine/Game.hpp"
 #include "engine/GameObject.hpp"
@@ -14,23 +15,7 @@
 
 namespace coretest {
 
-/// A scene whose init and unload run what the test gives it.
-class ScriptedScene : public orn::Scene {
-public:
-    std::function<void(ScriptedScene&)> onInit;
-    std::function<void(ScriptedScene&)> onUnload;
-
-    void init() override {
-        if (onInit) {
-            onInit(*this);
-        }
-    }
-    void unload() override {
-        if (onUnload) {
-            onUnload(*this);
-        }
-    }
-};
+using ScriptedScene = testsupport::ScriptedScene;
 
 /// Appends "<label>.<operation>" to a shared log for each engine call it receives; optional hooks let a
 /// test act from inside a call.

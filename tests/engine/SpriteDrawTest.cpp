@@ -4,6 +4,7 @@
 #include "AssetTestDir.hpp"
 #include "CoreTestSupport.hpp"
 #include "ExpectLoadError.hpp"
+#include "TestScenes.hpp"
 #include "engine/AnimatedSprite.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/Camera.hpp"
@@ -14,11 +15,7 @@
 
 namespace {
 
-class EmptyScene : public orn::Scene {
-public:
-    void init() override {}
-    void unload() override {}
-};
+using testsupport::EmptyScene;
 
 /// Sprites and cameras drawn into the shared 800 x 600 test window, with their textures loaded from a
 /// fixture directory into the asset manager for the test.

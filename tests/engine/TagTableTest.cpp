@@ -6,6 +6,7 @@
 #include "AssetTestDir.hpp"
 #include "ExpectInvalidKey.hpp"
 #include "ExpectLoadError.hpp"
+#include "TestScenes.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
@@ -14,11 +15,7 @@ using orn::AssetManager;
 
 namespace {
 
-class EmptyScene : public orn::Scene {
-public:
-    void init() override {}
-    void unload() override {}
-};
+using testsupport::EmptyScene;
 
 /// Writes a tag table with every member "1" to "31" present (empty unless named) and the given overrides.
 std::string table(const std::map<std::string, std::string>& names, const std::string& skip = "") {

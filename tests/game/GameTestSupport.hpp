@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "TestScenes.hpp"
 #include "engine/Game.hpp"
 #include "engine/InputManager.hpp"
 #include "engine/PhysicsManager.hpp"
@@ -17,17 +18,7 @@
 
 namespace gametest {
 
-/// A scene whose init runs what the test gives it.
-class ScriptedScene : public orn::Scene {
-public:
-    std::function<void(ScriptedScene&)> onInit;
-    void init() override {
-        if (onInit) {
-            onInit(*this);
-        }
-    }
-    void unload() override {}
-};
+using ScriptedScene = testsupport::ScriptedScene;
 
 /// The real game, started once per test process on the real data with a scripted keyboard: frames are driven
 /// by the test with a fixed duration.

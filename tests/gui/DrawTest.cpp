@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
+#include "AssetTestDir.hpp"
 #include "gui/Button.hpp"
 #include "gui/Gui.hpp"
 #include "gui/Label.hpp"
@@ -17,8 +15,6 @@
 
 // Tests that render glyphs or textures; they need a GL context and are skipped without a display.
 namespace {
-
-namespace fs = std::filesystem;
 
 const sf::Color background(32, 32, 40);
 const sf::Color backgroundHover(48, 48, 72);
@@ -56,15 +52,7 @@ protected:
             GTEST_SKIP() << "needs a display for GL";
         }
         ASSERT_TRUE(font.loadFromFile(KESTRITH_SOURCE_DIR "/tests/gui/fixtures/gui-test-font.ttf"));
-        themeFile =
-            (fs::temp_directory_path() / ("gui-draw-theme-" + std::to_string(::getpid()) + ".txt")).string();
-        std::ofstream(themeFile) << themeText;
-        theme = gui::Theme(themeFile);
-    }
-    void TearDown() override {
-        if (!themeFile.empty()) {
-            fs::remove(themeFile);
-        }
+        theme = gui::Theme(files.write("theme.txt", themeText));
     }
 
     sf::Image render(sf::RenderTexture& target, gui::Gui& gui) {
@@ -96,7 +84,7 @@ protected:
     }
 
     sf::Font font;
-    std::string themeFile;
+    AssetTestDir files;
     gui::Theme theme;
 };
 

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Text.hpp>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
+#include "AssetTestDir.hpp"
 #include "gui/Exception.hpp"
 #include "gui/RendererData.hpp"
 #include "gui/Theme.hpp"
@@ -15,23 +14,12 @@ namespace fs = std::filesystem;
 
 class ThemeTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "gui-theme-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string write(const std::string& name, const std::string& text) const {
-        const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
+        return files.write(name, text);
     }
 
     void writeImage(const std::string& name, unsigned width, unsigned height) const {
-        sf::Image image;
-        image.create(width, height, sf::Color::Red);
-        ASSERT_TRUE(image.saveToFile((dir / name).string()));
+        files.writeImage(name, width, height, sf::Color::Red);
     }
 
     // Loads `text` as a theme file and returns the message it raises; fails the test if it loads.
@@ -47,7 +35,8 @@ protected:
         return "";
     }
 
-    fs::path dir;
+    AssetTestDir files;
+    const fs::path dir{files.root()};
 };
 
 TEST_F(ThemeTest, ReadsSectionsOfTypedProperties) {
