@@ -331,12 +331,9 @@ TEST_F(DrawTest, AThemeInTgui08StyleGivesButtonLabelAndProgressBarTheirLooks) {
             slate.setPixel(x, y, x < 10 ? (edge ? frame : face) : (edge ? frameHover : faceHover));
         }
     }
-    const fs::path dir = fs::path(themeFile).parent_path() / ("slate-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    ASSERT_TRUE(slate.saveToFile((dir / "slate.png").string()));
-    std::ofstream((dir / "slate.txt").string()) << tguiStyleTheme;
-    const gui::Theme slateTheme((dir / "slate.txt").string());
-    fs::remove_all(dir);
+    const std::string themePath = files.write("slate/slate.txt", tguiStyleTheme);
+    ASSERT_TRUE(slate.saveToFile(files.path("slate/slate.png")));
+    const gui::Theme slateTheme(themePath);
 
     sf::RenderTexture target;
     ASSERT_TRUE(target.create(240, 140));
