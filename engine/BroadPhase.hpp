@@ -25,6 +25,8 @@ public:
     void place(Collider& collider, const sf::FloatRect& bounds);
     /// Makes collider part of every answer.
     void placeEverywhere(Collider& collider);
+    /// Takes collider out of every answer; call it before the collider is destroyed. Does nothing for a
+    /// collider that is not placed.
     void remove(Collider& collider);
 
     /// Appends to found every placed collider that may overlap bounds, each once, in no particular order.

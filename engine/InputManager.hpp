@@ -72,6 +72,8 @@ public:
     void setKeyStateSource(KeyStateSource source);
     /// As setKeyStateSource, for the window's focus.
     void setFocusSource(FocusSource source);
+    /// As setKeyStateSource, for the pads: beginFrame calls source once for every pad index (0 to
+    /// sf::Joystick::Count - 1).
     void setPadStateSource(PadStateSource source);
 
     /// Whether the window had the focus this frame; without it no key counts.

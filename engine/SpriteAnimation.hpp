@@ -24,8 +24,8 @@ public:
         /// offset (pixels) inside the untrimmed picture of sourceSize (pixels). Untrimmed frames have offset
         /// (0, 0) and sourceSize the rectangle's size.
         bool trimmed = false;
-        sf::Vector2i offset;
-        sf::Vector2i sourceSize;
+        sf::Vector2i offset;      ///< pixels; see trimmed
+        sf::Vector2i sourceSize;  ///< pixels; see trimmed
     };
 
     /// The order in which a tag plays its frames. PingPong runs to the last frame and back without showing
@@ -36,8 +36,8 @@ public:
     struct Animation {
         /// In playing order.
         std::vector<Frame> frames;
-        std::int32_t duration = 0;  ///< milliseconds, the sum of the frames' durations
-        Direction direction = Direction::Forward;
+        std::int32_t duration = 0;                 ///< milliseconds, the sum of the frames' durations
+        Direction direction = Direction::Forward;  ///< the tag's; Forward when the sheet does not say
         /// How many passes the tag plays before it holds its last shown frame (a ping-pong pass is one
         /// direction); 0 when the sheet does not say, and the animated sprite's loop flag decides.
         std::int32_t repeat = 0;
@@ -52,6 +52,7 @@ public:
     /// The lookups raise std::out_of_range "invalid unordered_map<K, T> key" for a name that is not an
     /// animation of the sheet.
     const Animation& getAnimation(const std::string& name) const;
+    /// How many frames the animation has; at least 1.
     std::int32_t getFrameCount(const std::string& name) const;
     /// The frame at index modulo the frame count; a negative remainder raises std::out_of_range.
     Frame getFrame(const std::string& name, std::int32_t index) const;

@@ -23,6 +23,7 @@ namespace orn {
 /// classes as "a.b.c").
 class Tilemap {
 public:
+    /// Property values as text, by property name.
     using Properties = std::unordered_map<std::string, std::string>;
 
     /// A tileset of the map with its image.
@@ -33,16 +34,17 @@ public:
         std::shared_ptr<sf::Texture> texture;
         int32_t tileWidth = 0;   ///< pixels
         int32_t tileHeight = 0;  ///< pixels
-        int32_t firstGid = 0;
-        Properties properties;
+        int32_t firstGid = 0;    ///< the global id of the tileset's first tile
+        Properties properties;   ///< the tileset's own
         std::unordered_map<int32_t, Properties> tileProperties;  ///< by local tile id
     };
 
     /// One picture of an animated tile.
     struct Frame {
+        /// The image the frame's tile is cut from: the tileset's, or the tile's own in an image collection.
         std::shared_ptr<sf::Texture> texture;
-        sf::IntRect textureRect;
-        int32_t duration = 0;  ///< milliseconds
+        sf::IntRect textureRect;  ///< the frame's pixels in texture
+        int32_t duration = 0;     ///< milliseconds
     };
 
     /// One placed tile.
@@ -58,29 +60,29 @@ public:
         int32_t gid = 0;                       ///< global tile id from the file, flip bits included
         std::shared_ptr<sf::Texture> texture;  ///< the tileset's image, or the tile's own in a collection
         int32_t column = 0;                    ///< the cell, in tiles (negative in infinite maps)
-        int32_t row = 0;
+        int32_t row = 0;                       ///< the cell's row, in tiles (negative in infinite maps)
         /// The editor's flips: the anti-diagonal one (swapping x and y) applies before the other two.
         bool flipHorizontally = false;
-        bool flipVertically = false;
-        bool flipDiagonally = false;
+        bool flipVertically = false;   ///< mirrored top to bottom
+        bool flipDiagonally = false;   ///< x and y swapped
         std::vector<Frame> animation;  ///< empty for a still tile
     };
 
     /// One tile layer.
     struct Layer {
-        std::string name;
+        std::string name;  ///< empty when the file has none
         /// Only the non-empty cells, column by column, each column top to bottom.
         std::vector<std::shared_ptr<Tile>> tiles;
         /// Indices into tiles in the order they are drawn: the map's render order when tiles reach beyond
         /// their cells and may overlap, the order of tiles otherwise.
         std::vector<std::size_t> drawOrder;
         float offsetX = 0.f;  ///< pixels, the layer's and its groups' offsets added
-        float offsetY = 0.f;
+        float offsetY = 0.f;  ///< pixels, added up like offsetX
         /// The tint of the layer and its groups (its alpha multiplied into its colour) with their opacity as
         /// alpha, for the tiles' sprites.
         sf::Color color = sf::Color::White;
-        bool visible = true;
-        Properties properties;
+        bool visible = true;    ///< false when the layer or any enclosing group is hidden
+        Properties properties;  ///< the layer's own
     };
 
     /// One map object. Geometry is in pixels, x and y as the file stores them (a tile object's bottom-left
@@ -88,6 +90,7 @@ public:
     /// an object's own come before its template's.
     class Object {
     public:
+        /// The object's geometry, as the file gives it.
         using Shape = TmxObject::Shape;
 
         /// Every getter raises PropertyNotFoundException when the object has no property named key.
@@ -117,18 +120,18 @@ public:
         float rotation = 0.f;
         /// Custom properties by name, as text.
         std::unordered_map<std::string, std::string> properties;
-        int32_t id = 0;
-        Shape shape = Shape::Rectangle;
+        int32_t id = 0;                    ///< unique within the map; 0 when the file gives none
+        Shape shape = Shape::Rectangle;    ///< Rectangle unless the file says otherwise
         std::vector<sf::Vector2f> points;  ///< a polygon's or polyline's points, relative to (x, y)
         std::string text;                  ///< a text object's text
-        bool visible = true;
+        bool visible = true;               ///< the object's own flag; its group's is not folded in
     };
 
     /// One object group of the map.
     struct ObjectGroup {
         std::vector<std::shared_ptr<Object>> objects;  ///< file order
-        bool visible = true;
-        Properties properties;
+        bool visible = true;    ///< the group's own flag; enclosing groups are not taken into account
+        Properties properties;  ///< the group's own
     };
 
     /// path: the full path of the TMX file (the data root already prefixed); image paths are taken relative

@@ -11,8 +11,9 @@ namespace orn {
 // into the file buffer once loading has finished. Whole numbers are read with atoi rules (16.9 reads as 16,
 // empty text as 0); object geometry, layer offsets and opacities keep their fractions.
 
+/// One custom property of a map, tileset, tile, layer, group or object, or a member of a class property.
 struct TmxProperty {
-    std::string name;
+    std::string name;  ///< the "name" attribute
     /// The "type" attribute: empty for strings, else "int", "float", "bool", "color", "file", "object" or
     /// "class".
     std::string type;
@@ -26,21 +27,24 @@ struct TmxProperty {
 
 using TmxProperties = std::vector<std::unique_ptr<TmxProperty>>;
 
+/// One object of an object group, with the template it names (if any) already merged in.
 struct TmxObject {
+    /// Rectangle and Ellipse span width x height from (x, y); Point has no extent; Polygon and Polyline are
+    /// given by points; Text by text and the box width x height.
     enum class Shape { Rectangle, Ellipse, Point, Polygon, Polyline, Text };
 
-    std::string name;
+    std::string name;  ///< empty when the file has none
     /// The "type" attribute, or "class" for maps written by editors that renamed it.
     std::string type;
-    int32_t id = 0;
-    int32_t gid = 0;  ///< a tile object's global tile id, flip bits included; 0 for other objects
-    float x = 0.f;    ///< pixels
-    float y = 0.f;
-    float width = 0.f;
-    float height = 0.f;
+    int32_t id = 0;        ///< unique within the map; 0 when the file gives none
+    int32_t gid = 0;       ///< a tile object's global tile id, flip bits included; 0 for other objects
+    float x = 0.f;         ///< pixels
+    float y = 0.f;         ///< pixels, growing downwards
+    float width = 0.f;     ///< pixels; 0 when the file gives none
+    float height = 0.f;    ///< pixels; 0 when the file gives none
     float rotation = 0.f;  ///< degrees, clockwise
-    bool visible = true;
-    Shape shape = Shape::Rectangle;
+    bool visible = true;   ///< the object's own attribute; its group's visibility is not folded in
+    Shape shape = Shape::Rectangle;  ///< Rectangle unless the object has a shape element
     /// A polygon's or polyline's points in pixels, relative to (x, y).
     std::vector<std::pair<float, float>> points;
     std::string text;          ///< a text object's text
@@ -48,16 +52,18 @@ struct TmxObject {
     TmxProperties properties;  ///< document order, duplicates kept; a template's own come after the object's
 };
 
+/// An object group, lifted out of any group layers that hold it.
 struct TmxObjectGroup {
-    std::string name;  ///< empty when the file has none (the editor leaves out an empty name)
-    bool visible = true;
+    std::string name;     ///< empty when the file has none (the editor leaves out an empty name)
+    bool visible = true;  ///< the group's own attribute; enclosing groups are not taken into account
     /// Pixels, summed over the group and every group layer that holds it.
     float offsetX = 0.f;
-    float offsetY = 0.f;
-    std::vector<std::unique_ptr<TmxObject>> objects;
-    TmxProperties properties;
+    float offsetY = 0.f;                              ///< pixels, summed like offsetX
+    std::vector<std::unique_ptr<TmxObject>> objects;  ///< document order
+    TmxProperties properties;                         ///< the group's own, document order
 };
 
+/// A tile layer, lifted out of any group layers that hold it.
 struct TmxLayer {
     std::string name;    ///< empty when the file has none (the editor leaves out an empty name)
     int32_t width = 0;   ///< tiles
@@ -65,36 +71,38 @@ struct TmxLayer {
     /// The tile coordinates of the data's first cell: 0 for a fixed-size map, the top-left of the chunks'
     /// bounding box for an infinite one (may be negative).
     int32_t originX = 0;
-    int32_t originY = 0;
+    int32_t originY = 0;  ///< tiles, like originX
     /// Exactly width x height global tile ids, row-major (column x of row y at y * width + x); 0 is no tile.
     /// The editor's flip bits stay in the top of each id, which therefore reads negative when the horizontal
     /// flip is set.
     std::vector<int32_t> data;
     /// Pixels, summed over the layer and every group that holds it.
     float offsetX = 0.f;
-    float offsetY = 0.f;
+    float offsetY = 0.f;  ///< pixels, summed like offsetX
     float opacity = 1.f;  ///< 0 to 1, multiplied over the enclosing groups
     bool visible = true;  ///< false when the layer or any enclosing group is hidden
     /// The tint as 0xAARRGGBB, multiplied component by component over the enclosing groups; white for none.
     uint32_t tint = 0xFFFFFFFF;
-    TmxProperties properties;
+    TmxProperties properties;  ///< the layer's own (not its groups'), document order
 };
 
 /// A layer that holds no tiles: a group layer (its own attributes, before combining with enclosing groups)
 /// or an image layer.
 struct TmxPlainLayer {
+    /// The element the record was read from: a group layer or an image layer.
     enum class Kind { Group, Image };
 
-    Kind kind = Kind::Group;
-    std::string name;
+    Kind kind = Kind::Group;  ///< whether this is a group or an image layer
+    std::string name;         ///< empty when the file has none
     std::string imageSource;  ///< an image layer's image, relative to the map's folder
     /// Pixels, summed over the layer and every group that holds it.
     float offsetX = 0.f;
-    float offsetY = 0.f;
+    float offsetY = 0.f;  ///< pixels, summed like offsetX
     float opacity = 1.f;  ///< multiplied over the enclosing groups
     bool visible = true;  ///< false when the layer or any enclosing group is hidden
 };
 
+/// One frame of a tile's animation.
 struct TmxFrame {
     int32_t tileId = 0;    ///< local id in the tileset
     int32_t duration = 0;  ///< milliseconds
@@ -103,19 +111,20 @@ struct TmxFrame {
 /// A tile of a tileset that the file says something about: its own image (image collections), animation,
 /// class or properties.
 struct TmxTile {
-    int32_t id = 0;
-    std::string type;
+    int32_t id = 0;    ///< local id in the tileset
+    std::string type;  ///< the "type" attribute, or "class" for files written by editors that renamed it
     std::string imageSource;  ///< relative to the map's folder; empty for a tile cut from the tileset image
-    int32_t imageWidth = 0;
-    int32_t imageHeight = 0;
+    int32_t imageWidth = 0;   ///< pixels, as the file states; 0 when absent
+    int32_t imageHeight = 0;  ///< pixels, as the file states; 0 when absent
     std::string transparentColor;  ///< the image's "trans" attribute ("ff00ff"): pixels of it are see-through
-    std::vector<TmxFrame> animation;
-    TmxProperties properties;
+    std::vector<TmxFrame> animation;  ///< playing order; empty for a still tile
+    TmxProperties properties;         ///< document order
 };
 
+/// A tileset of the map; an external .tsx file has already been read into it.
 struct TmxTileset {
-    int32_t firstGid = 0;
-    std::string name;
+    int32_t firstGid = 0;    ///< the global id of the tileset's first tile, as the map states it
+    std::string name;        ///< the "name" attribute
     int32_t tileWidth = 0;   ///< pixels
     int32_t tileHeight = 0;  ///< pixels
     /// Relative to the map's folder (an external tileset's image path is rebased onto the map's folder);
@@ -126,12 +135,12 @@ struct TmxTileset {
     int32_t margin = 0;            ///< pixels around the tiles of the image
     int32_t spacing = 0;           ///< pixels between neighbouring tiles
     int32_t columns = 0;           ///< as the file states; 0 when absent
-    int32_t tileCount = 0;
+    int32_t tileCount = 0;         ///< as the file states; 0 when absent
     /// Where every tile is drawn relative to its cell's bottom-left corner, in pixels.
     int32_t offsetX = 0;
-    int32_t offsetY = 0;
+    int32_t offsetY = 0;         ///< pixels, y growing downwards
     std::vector<TmxTile> tiles;  ///< document order
-    TmxProperties properties;
+    TmxProperties properties;    ///< document order
 };
 
 /// A TMX map as the editor saves it: tilesets (embedded, external .tsx, image collections), tile layers
@@ -163,14 +172,14 @@ public:
     int32_t height = 0;      ///< tiles
     int32_t tileWidth = 0;   ///< pixels
     int32_t tileHeight = 0;  ///< pixels
-    bool infinite = false;
+    bool infinite = false;   ///< the layers were stored as chunks; cells may lie at negative coordinates
     /// "right-down" (the default), "right-up", "left-down" or "left-up": the order in which cells are drawn.
     std::string renderOrder = "right-down";
     std::vector<std::unique_ptr<TmxTileset>> tilesets;          ///< document order
     std::vector<std::unique_ptr<TmxLayer>> layers;              ///< document order, groups flattened
     std::vector<std::unique_ptr<TmxObjectGroup>> objectGroups;  ///< document order, groups flattened
     std::vector<std::unique_ptr<TmxPlainLayer>> plainLayers;    ///< group and image layers, document order
-    TmxProperties properties;
+    TmxProperties properties;                                   ///< the map's own, document order
 };
 
 }  // namespace orn

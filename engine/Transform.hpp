@@ -41,6 +41,7 @@ public:
     void setLocalPosition(sf::Vector2f p);
     /// As setLocalPosition, for the scale.
     void setLocalScale(sf::Vector2f s);
+    /// As setLocalPosition, for the rotation in degrees.
     void setLocalRotation(float degrees);
     /// Places the object at a world point by solving for the local position.
     void setPosition(sf::Vector2f worldPoint);
