@@ -2,6 +2,7 @@
 
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>
+#include <cmath>
 #include <typeinfo>
 
 #include "engine/Animator.hpp"
@@ -18,6 +19,12 @@ namespace orn {
 void SpriteBatch::add(const sf::Sprite& sprite, sf::RenderTarget& where) {
     const sf::Texture* spriteTexture = sprite.getTexture();
     if (!spriteTexture || !Visibility::inView(where, sprite.getGlobalBounds())) {
+        return;
+    }
+    if (!exactOnCpu(sprite.getTransform())) {
+        flush();
+        where.draw(sprite);
+        ++drawCalls;
         return;
     }
     if (spriteTexture != texture || &where != target) {
@@ -53,6 +60,12 @@ void SpriteBatch::flush() {
     }
     texture = nullptr;
     target = nullptr;
+}
+
+bool SpriteBatch::exactOnCpu(const sf::Transform& transform) {
+    // Column-major 4 x 4: [0] and [5] scale, [1] and [4] rotate or shear.
+    const float* m = transform.getMatrix();
+    return m[1] == 0.f && m[4] == 0.f && std::trunc(m[0]) == m[0] && std::trunc(m[5]) == m[5];
 }
 
 bool SpriteBatch::drawsNothing(const Component& component) {

@@ -8,6 +8,7 @@ namespace sf {
 class RenderTarget;
 class Sprite;
 class Texture;
+class Transform;
 }  // namespace sf
 
 namespace orn {
@@ -18,6 +19,10 @@ class Component;
 /// single draw call, with default render states. The pixels are those of drawing each sprite on its own:
 /// every corner is transformed on the CPU by the sprite's own transform, as the window does for a lone
 /// sprite, and runs keep the order in which sprites were added.
+///
+/// Only sprites without rotation and with whole-number scales are merged: their corners are products of
+/// whole numbers plus one rounded addition, so the CPU and the GPU get the same bits whatever order or fused
+/// operations either uses. Any other sprite is drawn on its own, between the runs.
 ///
 /// Whatever draws into the target by other means must call flush() first, or it would land below sprites
 /// added before it.
@@ -37,6 +42,9 @@ public:
     std::size_t drawCalls = 0;
 
 private:
+    /// Whether transforming the corners on the CPU gives exactly the GPU's positions (see the class comment).
+    static bool exactOnCpu(const sf::Transform& transform);
+
     std::vector<sf::Vertex> vertices;
     /// The run's texture, owned by whoever owns the sprites' texture; null when no run is pending.
     const sf::Texture* texture = nullptr;
