@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
-#include <vector>
 #include <rapidxml/rapidxml.hpp>
+#include <vector>
 
 #include "engine/AssetLoadException.hpp"
 #include "engine/AssetManager.hpp"
@@ -99,8 +99,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         {"set.tsx", R"(<tileset name="set" tilewidth="16" tileheight="8" margin="1" spacing="2">)"
                     R"(<image source="tiles.png"/><tile id="1"><animation><frame tileid="2" duration="10"/>)"
                     R"(</animation></tile></tileset>)"},
-        {"chest.tx", R"(<template><tileset firstgid="1" source="set.tsx"/><object name="c" gid="2" x="1" y="2">)"
-                     R"(<properties><property name="p" value="1"/></properties></object></template>)"},
+        {"chest.tx",
+         R"(<template><tileset firstgid="1" source="set.tsx"/><object name="c" gid="2" x="1" y="2">)"
+         R"(<properties><property name="p" value="1"/></properties></object></template>)"},
         {"loop.tsx", R"(<tileset firstgid="1" source="loop.tsx"/>)"},
         {"loop.tx", R"(<template><object template="loop.tx" x="0" y="0"/></template>)"},
     };
