@@ -4,17 +4,16 @@
 // and built: the compressed form must load at least as fast. Tileset images are GL textures, so this needs
 // a display (run under Xvfb).
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <zlib.h>
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Window/Context.hpp>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "AssetTestDir.hpp"
+#include "TileDataEncoding.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
@@ -39,11 +38,7 @@ public:
 class MapFiles {
 public:
     MapFiles() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrith-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        root = pattern + "/";
+        const std::string& root = dir.root();
         sf::Image sheet;
         sheet.create(256, 128, sf::Color(40, 40, 60));
         sheet.saveToFile(root + "tiles.png");
@@ -78,17 +73,13 @@ public:
         file << " </objectgroup>\n</map>\n";
         orn::AssetManager::getInstance().rootPath = root;
     }
-    ~MapFiles() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
 
-    std::string map() const { return root + "map.tmx"; }
+    std::string map() const { return dir.path("map.tmx"); }
 
 private:
     // An active context, as the game's window provides, so that textures do not each set up their own.
     sf::Context context;
-    std::string root;
+    AssetTestDir dir;
 };
 
 const MapFiles& files() {
@@ -98,21 +89,6 @@ const MapFiles& files() {
 
 constexpr int squareSide = 200;
 constexpr int squareLayers = 4;
-
-std::string base64(const std::vector<unsigned char>& bytes) {
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const uint32_t group = static_cast<uint32_t>(bytes[i]) << 16 |
-                               (i + 1 < bytes.size() ? static_cast<uint32_t>(bytes[i + 1]) << 8 : 0) |
-                               (i + 2 < bytes.size() ? bytes[i + 2] : 0);
-        text += digits[(group >> 18) & 63];
-        text += digits[(group >> 12) & 63];
-        text += i + 1 < bytes.size() ? digits[(group >> 6) & 63] : '=';
-        text += i + 2 < bytes.size() ? digits[group & 63] : '=';
-    }
-    return text;
-}
 
 /// The 200 x 200 map of four layers, beside the first fixture's tileset image, with its layer data as CSV
 /// or as zlib-compressed base64.
@@ -132,17 +108,8 @@ std::string squareMap(bool compressed) {
         file << " <layer name=\"l" << layer << "\" width=\"" << squareSide << "\" height=\"" << squareSide
              << "\">";
         if (compressed) {
-            std::vector<unsigned char> raw;
-            for (const uint32_t id : ids) {
-                for (int shift = 0; shift < 32; shift += 8) {
-                    raw.push_back(static_cast<unsigned char>(id >> shift));
-                }
-            }
-            uLongf size = compressBound(raw.size());
-            std::vector<unsigned char> packed(size);
-            compress(packed.data(), &size, raw.data(), raw.size());
-            packed.resize(size);
-            file << "<data encoding=\"base64\" compression=\"zlib\">\n   " << base64(packed) << "\n  </data>";
+            file << "<data encoding=\"base64\" compression=\"zlib\">\n   "
+                 << base64(deflated(bytesOf(ids), 15)) << "\n  </data>";
         } else {
             file << "<data encoding=\"csv\">\n";
             for (std::size_t i = 0; i < ids.size(); ++i) {

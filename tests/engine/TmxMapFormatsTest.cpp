@@ -2,8 +2,6 @@
 // external tilesets and templates, group layers, infinite maps, object shapes and class properties, and the
 // refusals of malformed or absurd input.
 #include <gtest/gtest.h>
-#include <zlib.h>
-#include <zstd.h>
 
 #include <cstring>
 #include <rapidxml/rapidxml.hpp>
@@ -12,58 +10,13 @@
 
 #include "AssetTestDir.hpp"
 #include "ExpectLoadError.hpp"
+#include "TileDataEncoding.hpp"
 #include "engine/TmxMap.hpp"
 
 using orn::TmxMap;
 using orn::TmxObject;
 
 namespace {
-
-std::string bytesOf(const std::vector<uint32_t>& ids) {
-    std::string bytes;
-    for (const uint32_t id : ids) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<char>((id >> shift) & 0xFF));
-        }
-    }
-    return bytes;
-}
-
-std::string base64(const std::string& bytes) {
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        uint32_t group = static_cast<unsigned char>(bytes[i]) << 16;
-        group |= i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) << 8 : 0;
-        group |= i + 2 < bytes.size() ? static_cast<unsigned char>(bytes[i + 2]) : 0;
-        text += digits[(group >> 18) & 63];
-        text += digits[(group >> 12) & 63];
-        text += i + 1 < bytes.size() ? digits[(group >> 6) & 63] : '=';
-        text += i + 2 < bytes.size() ? digits[group & 63] : '=';
-    }
-    return text;
-}
-
-/// zlib (windowBits 15) or gzip (31) compression of bytes.
-std::string deflated(const std::string& bytes, int windowBits) {
-    z_stream stream{};
-    EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY), Z_OK);
-    std::string out(deflateBound(&stream, bytes.size()) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-    stream.avail_in = static_cast<uInt>(bytes.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
-}
-
-std::string zstdCompressed(const std::string& bytes) {
-    std::string out(ZSTD_compressBound(bytes.size()), '\0');
-    out.resize(ZSTD_compress(out.data(), out.size(), bytes.data(), bytes.size(), 3));
-    return out;
-}
 
 std::string mapWith(const std::string& children, const std::string& attributes = "") {
     return R"(<map width="2" height="2" tilewidth="16" tileheight="16")" + attributes + ">" + children +
