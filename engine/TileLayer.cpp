@@ -69,7 +69,11 @@ void TileLayer::init() {
             object->setActive(false);
         }
         if (!tile->animation.empty()) {
-            animated.push_back({tile, object->getComponent<Sprite>(), 0, 0.f});
+            int64_t cycle = 0;
+            for (const Tilemap::Frame& frame : tile->animation) {
+                cycle += frame.duration;
+            }
+            animated.push_back({tile, object->getComponent<Sprite>(), 0, 0.f, cycle});
             sprite->sprite.setTexture(*tile->animation.front().texture);
             sprite->sprite.setTextureRect(tile->animation.front().textureRect);
         }
@@ -81,15 +85,11 @@ void TileLayer::update() {
     for (AnimatedTile& entry : animated) {
         const std::vector<Tilemap::Frame>& frames = entry.tile->animation;
         const std::shared_ptr<Sprite> sprite = entry.sprite.lock();
-        int64_t total = 0;
-        for (const Tilemap::Frame& frame : frames) {
-            total += frame.duration;
-        }
-        if (!sprite || total <= 0) {
+        if (!sprite || entry.cycle <= 0) {
             continue;
         }
         // Whole cycles are skipped at once, so a long frame time costs no more than one cycle.
-        entry.elapsed = std::fmod(entry.elapsed + elapsed, static_cast<float>(total));
+        entry.elapsed = std::fmod(entry.elapsed + elapsed, static_cast<float>(entry.cycle));
         const std::size_t before = entry.frame;
         while (entry.elapsed >= static_cast<float>(frames[entry.frame].duration)) {
             entry.elapsed -= static_cast<float>(frames[entry.frame].duration);

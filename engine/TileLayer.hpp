@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ private:
         std::weak_ptr<Sprite> sprite;
         std::size_t frame = 0;
         float elapsed = 0.f;  ///< milliseconds into the current frame
+        int64_t cycle = 0;    ///< milliseconds of all the tile's frames; a tile of no duration stands still
     };
 
     std::vector<AnimatedTile> animated;
