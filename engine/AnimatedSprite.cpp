@@ -52,29 +52,17 @@ void AnimatedSprite::update() {
     elapsedTime -= steps * frameTime;
 }
 
-void AnimatedSprite::draw() {
+sf::Vector2f AnimatedSprite::pivotInPixels(const sf::IntRect& rect) const {
     const sf::Vector2i size(shownFrame.rect.width, shownFrame.rect.height);
     if (!shownFrame.trimmed || size.x <= 0 || size.y <= 0) {
-        Sprite::draw();
-        return;
+        return Sprite::pivotInPixels(rect);
     }
-    // Sprite::draw places the pivot at origin times the texture rectangle; for a trimmed frame the pivot
-    // belongs to the untrimmed picture, so origin is rescaled for the one draw. Mirrored, the trimmed part
-    // sits as far from the picture's right edge as it sat from its left.
-    const sf::Vector2f pivot = origin;
+    // Mirrored, the trimmed part sits as far from the picture's right edge as it sat from its left.
     // In floating point: the sheet's integers may be anything in 32 bits, and their differences overflow.
     const sf::Vector2f source(shownFrame.sourceSize);
     const sf::Vector2f offset(shownFrame.offset);
-    const sf::Vector2f part(size);
-    const float left = flipX ? source.x - offset.x - part.x : offset.x;
-    origin = {(source.x * pivot.x - left) / part.x, (source.y * pivot.y - offset.y) / part.y};
-    try {
-        Sprite::draw();
-    } catch (...) {
-        origin = pivot;
-        throw;
-    }
-    origin = pivot;
+    const float left = flipX ? source.x - offset.x - static_cast<float>(size.x) : offset.x;
+    return {source.x * origin.x - left, source.y * origin.y - offset.y};
 }
 
 void AnimatedSprite::drawDebug() {

@@ -26,9 +26,6 @@ public:
     /// Sets the texture rectangle to the frame that currentFrame of currentAnimation shows; raises
     /// std::out_of_range for an unknown animation. The Animator calls it when it switches animations.
     void showFrame();
-    /// Draws as a Sprite; a trimmed frame is placed where it sits inside its untrimmed picture, so that
-    /// origin and flipX apply to the untrimmed picture and trimmed frames do not jitter.
-    void draw() override;
     /// The current frame index as text at the owner's position, with the font "default".
     void drawDebug() override;
 
@@ -44,6 +41,11 @@ public:
     std::int32_t currentFrame = 0;
     /// Seconds accumulated toward the next frame step.
     float elapsedTime = 0.f;
+
+protected:
+    /// A trimmed frame is placed where it sits inside its untrimmed picture, so that origin and flipX apply
+    /// to the untrimmed picture and trimmed frames do not jitter.
+    sf::Vector2f pivotInPixels(const sf::IntRect& rect) const override;
 
 private:
     /// The frame whose rectangle showFrame set last.

@@ -27,10 +27,14 @@ void Sprite::prepare() {
         sprite.setScale(scale.x * worldScale.x, scale.y * worldScale.y);
     }
     const sf::IntRect rect = sprite.getTextureRect();
-    sprite.setOrigin(static_cast<float>(rect.width) * origin.x, static_cast<float>(rect.height) * origin.y);
+    sprite.setOrigin(pivotInPixels(rect));
     if (flipX) {
         sprite.setTextureRect({rect.left + rect.width, rect.top, -rect.width, rect.height});
     }
+}
+
+sf::Vector2f Sprite::pivotInPixels(const sf::IntRect& rect) const {
+    return {static_cast<float>(rect.width) * origin.x, static_cast<float>(rect.height) * origin.y};
 }
 
 void Sprite::draw() {

@@ -36,6 +36,11 @@ public:
     /// draw (as AnimatedSprite does) when using it.
     bool flipX = false;
 
+protected:
+    /// The pivot in pixels of the picture shown by rect (the texture rectangle before any mirroring): origin
+    /// times the rectangle's size. Both draw paths place the sprite by it.
+    virtual sf::Vector2f pivotInPixels(const sf::IntRect& rect) const;
+
 private:
     /// Brings sprite up to date with the transform, scale, origin and flipX, as every draw does first.
     void prepare();

@@ -10,6 +10,7 @@
 #include "engine/Camera.hpp"
 #include "engine/DebugDraw.hpp"
 #include "engine/Sprite.hpp"
+#include "engine/SpriteBatch.hpp"
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
 
@@ -162,6 +163,14 @@ TEST_F(SpriteDrawTest, TrimmedFramesAreDrawnWhereTheySitInTheirUntrimmedPicture)
         sprite->draw();
         return capture();
     };
+    // The scene's draw pass adds sprites to a batch instead; the frame must land in the same place.
+    const auto drawnInBatch = [&] {
+        window.clear(sf::Color::Black);
+        orn::SpriteBatch batch;
+        sprite->drawInto(batch);
+        batch.flush();
+        return capture();
+    };
     // Whether exactly the rectangle (left, top, width, height) of the window holds colour, checked at and
     // just beyond its corners.
     const auto expectBlock = [](const sf::Image& image, int left, int top, int width, int height,
@@ -177,6 +186,7 @@ TEST_F(SpriteDrawTest, TrimmedFramesAreDrawnWhereTheySitInTheirUntrimmedPicture)
 
     sprite->update();
     expectBlock(drawn(), 94, 87, 4, 4, sf::Color::Red);
+    expectBlock(drawnInBatch(), 94, 87, 4, 4, sf::Color::Red);
     EXPECT_EQ(sprite->origin, sf::Vector2f(0.5f, 1.f)) << "the pivot is the untrimmed picture's";
     sprite->update();
     expectBlock(drawn(), 101, 96, 6, 2, sf::Color::Green);
@@ -187,6 +197,7 @@ TEST_F(SpriteDrawTest, TrimmedFramesAreDrawnWhereTheySitInTheirUntrimmedPicture)
     expectBlock(drawn(), 102, 87, 4, 4, sf::Color::Red);
     sprite->update();
     expectBlock(drawn(), 93, 96, 6, 2, sf::Color::Green);
+    expectBlock(drawnInBatch(), 93, 96, 6, 2, sf::Color::Green);
 
     // The top left pivot puts the picture's corner at the object.
     sprite->flipX = false;
