@@ -1,5 +1,6 @@
 // Measures, in one run on this machine, what the performance report states: the level's frame time against
-// a bare SFML loop drawing as many sprites, with and without batching, its draw calls and resident memory,
+// a bare SFML loop drawing as many sprites, with and without batching, the floor of drawing those sprites
+// (all in one call; clearing and showing an empty frame), the level's draw calls and resident memory,
 // the level's build time against a bare parse of its map, and the physics step's cost as the level grows.
 // Prints Markdown. Needs a display and the repository root as working directory.
 #include <dlfcn.h>
@@ -27,6 +28,7 @@
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/Sprite.hpp"
+#include "engine/SpriteBatch.hpp"
 #include "engine/Tilemap.hpp"
 #include "engine/Transform.hpp"
 #include "game/MainScene.hpp"
@@ -152,6 +154,9 @@ int main() {
         plain.emplace_back(tiles, sf::IntRect(16 * (i % 16), 16 * ((i / 16) % 8), 16, 16));
         plain.back().setPosition(static_cast<float>(16 * (i % 25)), static_cast<float>(16 * ((i / 25) % 19)));
     }
+    // The floor of any drawing of those pixels: the bare loop's sprites in a single call, as perfect
+    // batching would draw them.
+    orn::SpriteBatch allAtOnce;
 
     // The three kinds of frame take turns, so that the load other programs put on the machine falls on all
     // of them alike.
@@ -161,6 +166,8 @@ int main() {
     std::vector<double> unbatched;
     std::vector<double> unbatchedCalls;
     std::vector<double> bare;
+    std::vector<double> bareOneCall;
+    std::vector<double> clearAndDisplay;
     const auto levelFrame = [&](bool reference, std::vector<double>& times, std::vector<double>& calls) {
         useReference(reference);
         const std::size_t callsBefore = glDrawCalls;
@@ -175,12 +182,26 @@ int main() {
         levelFrame(false, level, levelCalls);
         levelFrame(true, unbatched, unbatchedCalls);
         const sf::View camera = window.getView();
+        window.setView(sf::View(sf::FloatRect(0.f, 0.f, 400.f, 300.f)));
         bare.push_back(millisecondsOf([&] {
-            window.setView(sf::View(sf::FloatRect(0.f, 0.f, 400.f, 300.f)));
             window.clear();
             for (const auto& sprite : plain) {
                 window.draw(sprite);
             }
+            window.display();
+            finish(window);
+        }));
+        bareOneCall.push_back(millisecondsOf([&] {
+            window.clear();
+            for (const auto& sprite : plain) {
+                allAtOnce.add(sprite, window);
+            }
+            allAtOnce.flush();
+            window.display();
+            finish(window);
+        }));
+        clearAndDisplay.push_back(millisecondsOf([&] {
+            window.clear();
             window.display();
             finish(window);
         }));
@@ -233,6 +254,12 @@ int main() {
                 levelTime.median, levelTime.worst);
     std::printf("| bare SFML loop, same sprites | %.2f ms | %.2f ms |\n", bareFrame.median, bareFrame.worst);
     std::printf("| level frame / bare loop | %.2f | |\n", levelTime.median / bareFrame.median);
+    const Summary oneCall = summarise(bareOneCall);
+    const Summary emptyFrame = summarise(clearAndDisplay);
+    std::printf("| bare loop's sprites in one draw call | %.2f ms | %.2f ms |\n", oneCall.median, oneCall.worst);
+    std::printf("| one draw call / bare loop | %.2f | |\n", oneCall.median / bareFrame.median);
+    std::printf("| clear and display alone | %.2f ms | %.2f ms |\n", emptyFrame.median, emptyFrame.worst);
+    std::printf("| clear and display / bare loop | %.2f | |\n", emptyFrame.median / bareFrame.median);
     std::printf("| level frame, one call per sprite | %.2f ms | %.2f ms |\n", unbatchedFrame.median,
                 unbatchedFrame.worst);
     std::printf("| one call per sprite / bare loop | %.2f | |\n", unbatchedFrame.median / bareFrame.median);
