@@ -49,34 +49,27 @@ const sf::Transform& Transform::getInverseWorldMatrix() {
     return inverseWorldMatrix;
 }
 
-void Transform::setLocalPosition(sf::Vector2f p) {
-    if (p == localPosition) {
+template <class Value>
+void Transform::setLocal(Value& field, const Value& value) {
+    if (value == field) {
         return;
     }
-    localPosition = p;
+    field = value;
     localDirty = true;
     worldDirty = true;
     markChildrenWorldDirty();
+}
+
+void Transform::setLocalPosition(sf::Vector2f p) {
+    setLocal(localPosition, p);
 }
 
 void Transform::setLocalScale(sf::Vector2f s) {
-    if (s == localScale) {
-        return;
-    }
-    localScale = s;
-    localDirty = true;
-    worldDirty = true;
-    markChildrenWorldDirty();
+    setLocal(localScale, s);
 }
 
 void Transform::setLocalRotation(float degrees) {
-    if (degrees == localRotation) {
-        return;
-    }
-    localRotation = degrees;
-    localDirty = true;
-    worldDirty = true;
-    markChildrenWorldDirty();
+    setLocal(localRotation, degrees);
 }
 
 void Transform::setPosition(sf::Vector2f worldPoint) {

@@ -57,6 +57,10 @@ public:
 
 private:
     void markChildrenWorldDirty();
+    /// What the local setters share: storing the current value changes nothing; otherwise the value is
+    /// stored and this transform and its subtree become dirty.
+    template <class Value>
+    void setLocal(Value& field, const Value& value);
 
     sf::Transform worldMatrix;
     sf::Transform inverseWorldMatrix;
