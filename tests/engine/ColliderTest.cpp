@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Graphics/Texture.hpp>
 
 #include "PhysicsTestSupport.hpp"
+#include "WindowCapture.hpp"
 #include "engine/CollisionMethodNotImplementedException.hpp"
 #include "engine/Game.hpp"
 
@@ -106,10 +106,7 @@ TEST_F(BoxColliderTest, DebugOutlinesAreRedForSolidsAndYellowForTriggers) {
     World::collider(trigger).isTrigger = true;
     World::collider(solid).drawDebug();
     World::collider(trigger).drawDebug();
-    sf::Texture capture;
-    ASSERT_TRUE(capture.create(window.getSize().x, window.getSize().y));
-    capture.update(window);
-    const sf::Image shot = capture.copyToImage();
+    const sf::Image shot = captureWindow(window);
     // The outline lies outside the box, one pixel thick; the inside stays clear.
     EXPECT_EQ(shot.getPixel(9, 20), sf::Color::Red);
     EXPECT_EQ(shot.getPixel(20, 30), sf::Color::Red);

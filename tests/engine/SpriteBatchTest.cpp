@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CoreTestSupport.hpp"
+#include "WindowCapture.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
@@ -38,13 +39,6 @@ public:
         orn::SceneManager::getInstance().requireWindow().draw(shape);
     }
 };
-
-sf::Image capture(sf::RenderWindow& window) {
-    sf::Texture texture;
-    texture.create(window.getSize().x, window.getSize().y);
-    texture.update(window);
-    return texture.copyToImage();
-}
 
 /// The level's three tile layers, and over them sprites in every way a tile or character can be drawn:
 /// rotated, mirrored by a negative scale or flipX, tinted, translucent, cut from a reversed texture
@@ -105,7 +99,7 @@ protected:
         scene.batchSprites = batched;
         scene.spriteBatch.drawCalls = 0;
         scene.drawComponents(false);
-        const sf::Image image = capture(window);
+        const sf::Image image = captureWindow(window);
         window.setView(window.getDefaultView());
         return image;
     }
@@ -179,14 +173,14 @@ TEST_F(SpriteBatchTest, MirroredAndWholeScaledSpritesShareARunAndRotatedOnesAreD
     for (const sf::Sprite& sprite : sprites) {
         window.draw(sprite);
     }
-    const sf::Image alone = capture(window);
+    const sf::Image alone = captureWindow(window);
     window.clear(sf::Color::Black);
     orn::SpriteBatch batch;
     for (const sf::Sprite& sprite : sprites) {
         batch.add(sprite, window);
     }
     batch.flush();
-    const sf::Image batched = capture(window);
+    const sf::Image batched = captureWindow(window);
 
     EXPECT_EQ(batch.drawCalls, 6u);
     std::size_t different = 0;

@@ -5,6 +5,7 @@
 #include "CoreTestSupport.hpp"
 #include "ExpectLoadError.hpp"
 #include "TestScenes.hpp"
+#include "WindowCapture.hpp"
 #include "engine/AnimatedSprite.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/Camera.hpp"
@@ -39,14 +40,6 @@ protected:
         orn::GameObject* object = scene.createGameObject(0);
         object->getTransform().lock()->setLocalPosition(position);
         return object;
-    }
-
-    /// The window's back buffer as drawn so far.
-    sf::Image capture() {
-        sf::Texture texture;
-        texture.create(window.getSize().x, window.getSize().y);
-        texture.update(window);
-        return texture.copyToImage();
     }
 
     sf::RenderWindow& window = coretest::sharedGame().getWindow();
@@ -161,7 +154,7 @@ TEST_F(SpriteDrawTest, TrimmedFramesAreDrawnWhereTheySitInTheirUntrimmedPicture)
     const auto drawn = [&] {
         window.clear(sf::Color::Black);
         sprite->draw();
-        return capture();
+        return captureWindow(window);
     };
     // The scene's draw pass adds sprites to a batch instead; the frame must land in the same place.
     const auto drawnInBatch = [&] {
@@ -169,7 +162,7 @@ TEST_F(SpriteDrawTest, TrimmedFramesAreDrawnWhereTheySitInTheirUntrimmedPicture)
         orn::SpriteBatch batch;
         sprite->drawInto(batch);
         batch.flush();
-        return capture();
+        return captureWindow(window);
     };
     // Whether exactly the rectangle (left, top, width, height) of the window holds colour, checked at and
     // just beyond its corners.
@@ -225,7 +218,7 @@ TEST_F(SpriteDrawTest, DebugDrawingShowsTheFrameIndexAtTheObject) {
     window.clear(sf::Color::Black);
     orn::DebugDraw::color = sf::Color::Yellow;
     sprite->drawDebug();
-    const sf::Image image = capture();
+    const sf::Image image = captureWindow(window);
     assets.globalAssets = savedGlobal;
     orn::DebugDraw::color = sf::Color::White;
 
@@ -271,7 +264,7 @@ TEST_F(SpriteDrawTest, SpritesAreDrawnThroughTheCameraIntoTheWindow) {
     red->draw();
     plain->draw();
     mirrored->draw();
-    const sf::Image image = capture();
+    const sf::Image image = captureWindow(window);
 
     // World (100, 100) is the window's centre; every world unit covers 2 x 2 pixels.
     EXPECT_EQ(image.getPixel(400, 300), sf::Color::Red);

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Graphics/Texture.hpp>
 
 #include "AssetTestDir.hpp"
 #include "CoreTestSupport.hpp"
+#include "WindowCapture.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/Game.hpp"
 #include "engine/Sprite.hpp"
@@ -59,10 +59,7 @@ protected:
         window.setView(window.getDefaultView());
         window.clear(sf::Color::Black);
         scene->drawComponents(false);
-        sf::Texture capture;
-        EXPECT_TRUE(capture.create(window.getSize().x, window.getSize().y));
-        capture.update(window);
-        return capture.copyToImage();
+        return captureWindow(window);
     }
 
     orn::Sprite& spriteOf(std::size_t child) {

@@ -1,9 +1,9 @@
+#include "WindowCapture.hpp"
 #include "engine/TileLayer.hpp"
 
 #include <gtest/gtest.h>
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Graphics/Texture.hpp>
 
 #include <map>
 
@@ -116,10 +116,7 @@ TEST_F(TileLayerTest, TheTilesDrawTheirSheetPixelsInPlace) {
     window.setView(window.getDefaultView());
     window.clear(sf::Color::Black);
     scene->drawComponents(false);
-    sf::Texture capture;
-    ASSERT_TRUE(capture.create(window.getSize().x, window.getSize().y));
-    capture.update(window);
-    const sf::Image shot = capture.copyToImage();
+    const sf::Image shot = captureWindow(window);
 
     // The centre of each cell shows the sheet tile its gid names; the empty cell stays black.
     const std::map<std::pair<unsigned, unsigned>, sf::Color> expected{

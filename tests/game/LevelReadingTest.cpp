@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "LevelTestSupport.hpp"
+#include "WindowCapture.hpp"
 #include "game/Text.hpp"
 #include "game/ui/UIHud.hpp"
 #include "gui/Picture.hpp"
@@ -132,10 +133,7 @@ TEST(LevelReading, TextsAreOutlinedByOneDarkPixel) {
     sf::RenderWindow& window = driver.game().getWindow();
     window.setView(window.getDefaultView());  // a scene without a camera keeps the view it is given
     driver.frame();
-    sf::Texture capture;
-    ASSERT_TRUE(capture.create(window.getSize().x, window.getSize().y));
-    capture.update(window);
-    const sf::Image image = capture.copyToImage();
+    const sf::Image image = captureWindow(window);
 
     const sf::Color outline(7, 8, 13);
     int lit = 0;

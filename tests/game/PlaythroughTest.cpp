@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <SFML/Graphics/Texture.hpp>
 #include <cmath>
 #include <cstdlib>
 #include <set>
 
 #include "LevelTestSupport.hpp"
+#include "WindowCapture.hpp"
 #include "engine/BoxCollider.hpp"
 #include "game/Enemy.hpp"
 
@@ -96,11 +96,7 @@ private:
         if (shotFolder.empty() || !shot.insert(name).second) {
             return;
         }
-        sf::RenderWindow& window = level.driver.game().getWindow();
-        sf::Texture capture;
-        capture.create(window.getSize().x, window.getSize().y);
-        capture.update(window);
-        capture.copyToImage().saveToFile(shotFolder + "/" + name + ".png");
+        captureWindow(level.driver.game().getWindow()).saveToFile(shotFolder + "/" + name + ".png");
     }
 
     Form wantedForm() const {
