@@ -130,7 +130,7 @@ void ChunkedTileLayer::update() {
 
 bool ChunkedTileLayer::chunksTouching(const sf::FloatRect& area, sf::IntRect& range) const {
     const sf::IntRect& used = layer->usedCells;
-    if (used.width <= 0 || used.height <= 0) {
+    if (used.width <= 0 || used.height <= 0 || chunks.empty()) {
         return false;
     }
     const TmxLayer& source = *layer->source;
@@ -156,11 +156,14 @@ bool ChunkedTileLayer::chunksTouching(const sf::FloatRect& area, sf::IntRect& ra
     if (firstColumn > lastColumn || firstRow > lastRow) {
         return false;
     }
-    const auto first = [this](int64_t cell, int32_t origin) { return floorDiv(cell - origin, chunkSide); };
-    range.left = static_cast<int>(first(firstColumn, source.originX));
-    range.top = static_cast<int>(first(firstRow, source.originY));
-    range.width = static_cast<int>(first(lastColumn, source.originX)) - range.left + 1;
-    range.height = static_cast<int>(first(lastRow, source.originY)) - range.top + 1;
+    // Within the grid of chunks, whatever the cells say.
+    const auto chunkOf = [this](int64_t cell, int32_t origin, int chunks) {
+        return static_cast<int>(std::clamp<int64_t>(floorDiv(cell - origin, chunkSide), 0, chunks - 1));
+    };
+    range.left = chunkOf(firstColumn, source.originX, chunkColumns);
+    range.top = chunkOf(firstRow, source.originY, chunkRows);
+    range.width = chunkOf(lastColumn, source.originX, chunkColumns) - range.left + 1;
+    range.height = chunkOf(lastRow, source.originY, chunkRows) - range.top + 1;
     return true;
 }
 

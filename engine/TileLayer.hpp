@@ -18,6 +18,10 @@ class Sprite;
 /// object's rotation and scale about the sprite's centre; the layer's tint and opacity the sprite's colour;
 /// a hidden layer's tiles are created inactive. Per frame it only moves animated tiles on to their next
 /// frame.
+///
+/// Every tile costs a game object that the scene visits each frame, so this suits small maps whose tiles
+/// take part in the scene; ChunkedTileLayer draws the same pixels at a cost that follows the screen. Needs a
+/// map of TileStorage::Tiles.
 class TileLayer : public Component {
 public:
     /// tilemap: not owned and not null; the asset manager's scene store keeps it while the scene lives.

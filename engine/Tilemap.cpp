@@ -355,14 +355,17 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
     const int64_t right = source.originX + lastColumn;
     const int64_t bottom = source.originY + lastRow;
     constexpr int64_t limit = std::numeric_limits<int32_t>::max();
+    bool beyond = false;
     for (const int64_t column : {left, right}) {
         for (const int64_t row : {top, bottom}) {
             const sf::Vector2<int64_t> corner = tileTopLeft(column, row, 0, {});
-            if (std::max(std::abs(corner.x + lowest.x), std::abs(corner.x + highest.x)) > limit ||
-                std::max(std::abs(corner.y + lowest.y), std::abs(corner.y + highest.y)) > limit) {
-                reportFirstBadCell(source, where);
-            }
+            beyond = beyond ||
+                     std::max(std::abs(corner.x + lowest.x), std::abs(corner.x + highest.x)) > limit ||
+                     std::max(std::abs(corner.y + lowest.y), std::abs(corner.y + highest.y)) > limit;
         }
+    }
+    if (beyond) {
+        reportFirstBadCell(source, where);
     }
     layer.usedCells = sf::IntRect(static_cast<int>(left), static_cast<int>(top),
                                   static_cast<int>(right - left + 1), static_cast<int>(bottom - top + 1));
