@@ -12,6 +12,7 @@
 #include <SFML/OpenGL.hpp>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -233,16 +234,31 @@ void drawFrames(sf::RenderWindow& window, std::vector<LayerRun*> runs, int still
     }
 }
 
-double mean(const std::vector<double>& values) {
+/// Median, mean and worst of frame times.
+std::array<double, 3> figures(std::vector<double> frames) {
+    std::sort(frames.begin(), frames.end());
     double sum = 0.0;
-    for (const double value : values) {
-        sum += value;
+    for (const double frame : frames) {
+        sum += frame;
     }
-    return sum / static_cast<double>(values.size());
+    return {frames[frames.size() / 2], sum / static_cast<double>(frames.size()), frames.back()};
 }
 
-double worst(const std::vector<double>& values) {
-    return *std::max_element(values.begin(), values.end());
+/// "median / mean / worst ms" of frame times.
+std::string frameText(const std::vector<double>& frames) {
+    const std::array<double, 3> f = figures(frames);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f / %.2f / %.2f ms", f[0], f[1], f[2]);
+    return text;
+}
+
+/// The median, mean and worst of a divided by those of b.
+std::string ratioText(const std::vector<double>& a, const std::vector<double>& b) {
+    const std::array<double, 3> x = figures(a);
+    const std::array<double, 3> y = figures(b);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f / %.2f / %.2f", x[0] / y[0], x[1] / y[1], x[2] / y[2]);
+    return text;
 }
 
 /// The large-map tables: one N x N layer by both kinds of layer, chunk sizes, four layers of 2048 x 2048.
@@ -282,20 +298,17 @@ void reportLargeMaps(sf::RenderWindow& window, double clearAndDisplayMs) {
         "this and the first frame add, 120 frames with the view on the map's top-left corner and 240 "
         "while it sweeps to the opposite corner (update, draw, display, waiting for the frame).\n");
     std::printf(
-        "\n| layer | N | build | build per tile | memory per tile | frame still, mean / worst | "
-        "frame sweeping, mean / worst |\n|---|---|---|---|---|---|---|\n");
+        "\n| layer | N | build | build per tile | memory per tile | frame still, median / mean / worst | "
+        "frame sweeping, median / mean / worst |\n|---|---|---|---|---|---|---|\n");
     for (const auto& [kind, run] : runs) {
-        std::printf("| %s | %d | %.1f ms | %.3f us | %.0f B | %.2f / %.2f ms | %.2f / %.2f ms |\n", kind,
-                    run->side, run->buildMs,
+        std::printf("| %s | %d | %.1f ms | %.3f us | %.0f B | %s | %s |\n", kind, run->side, run->buildMs,
                     run->buildMs * 1000.0 / (static_cast<double>(run->side) * run->side), run->bytesPerTile,
-                    mean(run->still), worst(run->still), mean(run->sweep), worst(run->sweep));
+                    frameText(run->still).c_str(), frameText(run->sweep).c_str());
     }
     const LayerRun& small = *runs[3].second;
     const LayerRun& large = *runs[5].second;
-    std::printf("| chunked N = 1024 / N = 64, still | | | | | %.2f / %.2f | |\n",
-                mean(large.still) / mean(small.still), worst(large.still) / worst(small.still));
-    std::printf("| chunked N = 1024 / N = 64, sweeping | | | | | | %.2f / %.2f |\n",
-                mean(large.sweep) / mean(small.sweep), worst(large.sweep) / worst(small.sweep));
+    std::printf("| chunked, N = 1024 / N = 64 | | | | | %s | %s |\n",
+                ratioText(large.still, small.still).c_str(), ratioText(large.sweep, small.sweep).c_str());
     std::printf("| clear and display alone (the floor of any frame) | | | | | %.2f ms | |\n",
                 clearAndDisplayMs);
     runs.clear();
@@ -310,11 +323,12 @@ void reportLargeMaps(sf::RenderWindow& window, double clearAndDisplayMs) {
         "\nThe chunked layer at N = 1024 with chunks of 8 to 64 cells a side, taking turns (240 frames "
         "still, 480 sweeping):\n");
     std::printf(
-        "\n| chunk side (N = 1024) | frame still, mean / worst | frame sweeping, mean / worst |\n"
-        "|---|---|---|\n");
+        "\n| chunk side (N = 1024) | frame still, median / mean / worst | frame sweeping, median / mean / "
+        "worst "
+        "|\n|---|---|---|\n");
     for (std::size_t i = 0; i < sizes.size(); ++i) {
-        std::printf("| %d cells | %.2f / %.2f ms | %.2f / %.2f ms |\n", 8 << i, mean(sizes[i]->still),
-                    worst(sizes[i]->still), mean(sizes[i]->sweep), worst(sizes[i]->sweep));
+        std::printf("| %d cells | %s | %s |\n", 8 << i, frameText(sizes[i]->still).c_str(),
+                    frameText(sizes[i]->sweep).c_str());
     }
     sizes.clear();
 
@@ -325,16 +339,15 @@ void reportLargeMaps(sf::RenderWindow& window, double clearAndDisplayMs) {
         "\nFour layers of 2048 x 2048 (16.7 million tiles, CSV, compact storage) against four layers of "
         "64 x 64, chunked, taking turns; the load is the map read into its model:\n");
     std::printf(
-        "\n| four layers, chunked | load | build | memory per tile | frame still, mean / worst | "
-        "frame sweeping, mean / worst |\n|---|---|---|---|---|---|\n");
+        "\n| four layers, chunked | load | build | memory per tile | frame still, median / mean / worst | "
+        "frame sweeping, median / mean / worst |\n|---|---|---|---|---|---|\n");
     for (const LayerRun* run : {four64.get(), four2048.get()}) {
-        std::printf("| %d x %d | %.0f ms | %.0f ms | %.0f B | %.2f / %.2f ms | %.2f / %.2f ms |\n", run->side,
-                    run->side, run->loadMs, run->buildMs, run->bytesPerTile, mean(run->still),
-                    worst(run->still), mean(run->sweep), worst(run->sweep));
+        std::printf("| %d x %d | %.0f ms | %.0f ms | %.0f B | %s | %s |\n", run->side, run->side, run->loadMs,
+                    run->buildMs, run->bytesPerTile, frameText(run->still).c_str(),
+                    frameText(run->sweep).c_str());
     }
-    std::printf("| 2048 / 64 | | | | %.2f / %.2f | %.2f / %.2f |\n",
-                mean(four2048->still) / mean(four64->still), worst(four2048->still) / worst(four64->still),
-                mean(four2048->sweep) / mean(four64->sweep), worst(four2048->sweep) / worst(four64->sweep));
+    std::printf("| 2048 / 64 | | | | %s | %s |\n", ratioText(four2048->still, four64->still).c_str(),
+                ratioText(four2048->sweep, four64->sweep).c_str());
 }
 
 }  // namespace
