@@ -2,13 +2,17 @@
 // a bare SFML loop drawing as many sprites, with and without batching, the floor of drawing those sprites
 // (all in one call, with and without blending; clearing and showing an empty frame), the level's draw calls
 // and resident memory, the level's build time against a bare parse of its map, and the physics step's cost
-// as the level grows.
+// as the level grows. Then large maps: one N x N layer drawn by ChunkedTileLayer and by TileLayer (build,
+// memory, frames with the view still and sweeping the map), chunk sizes, and a 2048 x 2048 map of four
+// layers.
 // Prints Markdown. Needs a display and the repository root as working directory.
 #include <dlfcn.h>
+#include <malloc.h>
 #include <SFML/Graphics.hpp>
 #include <SFML/OpenGL.hpp>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,9 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "AssetTestDir.hpp"
 #include "VisibleSprites.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/Camera.hpp"
+#include "engine/ChunkedTileLayer.hpp"
 #include "engine/Game.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/PhysicsManager.hpp"
@@ -29,6 +35,7 @@
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/Sprite.hpp"
+#include "engine/TileLayer.hpp"
 #include "engine/Tilemap.hpp"
 #include "engine/Transform.hpp"
 #include "game/MainScene.hpp"
@@ -116,6 +123,232 @@ public:
 private:
     int copies;
 };
+
+class BenchScene : public orn::Scene {
+public:
+    void init() override {}
+    void unload() override {}
+};
+
+/// A map of layers layers of side x side cells of 32 pixels as CSV, beside "tiles32.png" in folder; the
+/// cells cycle through the sheet's 64 tiles, differently in each layer.
+std::string writeSquareMap(const std::string& folder, int side, int layers) {
+    const std::string path = folder + "square" + std::to_string(side) + "x" + std::to_string(layers) + ".tmx";
+    const std::string size = "width=\"" + std::to_string(side) + "\" height=\"" + std::to_string(side) + "\"";
+    std::string text = "<map orientation=\"orthogonal\" " + size + " tilewidth=\"32\" tileheight=\"32\">\n" +
+                       R"( <tileset firstgid="1" name="tiles" tilewidth="32" tileheight="32">)" +
+                       R"(<image source="tiles32.png"/></tileset>)" + "\n";
+    std::vector<std::string> ids;
+    for (int id = 1; id <= 64; ++id) {
+        ids.push_back(std::to_string(id) + ",");
+    }
+    for (int layer = 0; layer < layers; ++layer) {
+        text += " <layer name=\"l" + std::to_string(layer) + "\" " + size + "><data encoding=\"csv\">\n";
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                text += ids[static_cast<std::size_t>((x * 7 + y * 3 + layer * 5) % 64)];
+            }
+            text += "\n";
+        }
+        text.resize(text.size() - 2);  // the last comma
+        text += "\n</data></layer>\n";
+    }
+    text += "</map>\n";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    return path;
+}
+
+/// One map in a scene of its own, drawn by one kind of layer, and what it cost.
+struct LayerRun {
+    int side = 0;
+    std::unique_ptr<orn::Tilemap> map;
+    std::shared_ptr<BenchScene> scene = std::make_shared<BenchScene>();
+    double loadMs = 0.0;   ///< the map read into its model
+    double buildMs = 0.0;  ///< reading included, until the layers are in the scene
+    double bytesPerTile = 0.0;
+    std::vector<double> still;  ///< frames with the view on the map's top-left corner
+    std::vector<double> sweep;  ///< frames with the view going to the opposite corner
+};
+
+/// Loads the map at path (side x side cells a layer) and puts its layers in a scene, measuring the time and
+/// the resident memory this adds.
+std::unique_ptr<LayerRun> buildLayers(const std::string& path, int side, bool chunked, int chunkCells = 16) {
+    auto run = std::make_unique<LayerRun>();
+    run->side = side;
+    malloc_trim(0);
+    const long before = residentKilobytes();
+    run->buildMs = millisecondsOf([&] {
+        run->loadMs = millisecondsOf([&] {
+            run->map = std::make_unique<orn::Tilemap>(
+                path, chunked ? orn::TileStorage::Compact : orn::TileStorage::Tiles);
+        });
+        for (std::size_t index = 0; index < run->map->layersInOrder.size(); ++index) {
+            orn::GameObject* object = run->scene->createGameObject(0);
+            if (chunked) {
+                object->addComponent<orn::ChunkedTileLayer>(run->map.get(), index)->chunkCells = chunkCells;
+            } else {
+                object->addComponent<orn::TileLayer>(run->map.get(), index);
+            }
+        }
+        run->scene->update();
+        run->scene->update();
+    });
+    // The first frame makes the chunks in view; the memory counts them.
+    run->scene->drawComponents(false);
+    const double tiles =
+        static_cast<double>(side) * side * static_cast<double>(run->map->layersInOrder.size());
+    run->bytesPerTile = static_cast<double>(residentKilobytes() - before) * 1024.0 / tiles;
+    return run;
+}
+
+/// Frames of every run taking turns, so that the load other programs put on the machine falls on all of
+/// them alike: still frames with an 800 x 600 view on the map's corner, then the view sweeping to the
+/// opposite corner.
+void drawFrames(sf::RenderWindow& window, std::vector<LayerRun*> runs, int still, int sweep) {
+    const auto frame = [&](LayerRun& run, float progress) {
+        const float extent = 32.f * static_cast<float>(run.side);
+        return millisecondsOf([&] {
+            window.setView(sf::View(
+                sf::FloatRect((extent - 800.f) * progress, (extent - 600.f) * progress, 800.f, 600.f)));
+            run.scene->update();
+            window.clear();
+            run.scene->drawComponents(false);
+            window.display();
+            finish(window);
+        });
+    };
+    for (int i = 0; i < 10 + still; ++i) {
+        for (LayerRun* run : runs) {
+            const double ms = frame(*run, 0.f);
+            if (i >= 10) {
+                run->still.push_back(ms);
+            }
+        }
+    }
+    for (int i = 0; i < sweep; ++i) {
+        for (LayerRun* run : runs) {
+            run->sweep.push_back(frame(*run, static_cast<float>(i) / static_cast<float>(sweep - 1)));
+        }
+    }
+}
+
+/// Median, mean and worst of frame times.
+std::array<double, 3> figures(std::vector<double> frames) {
+    std::sort(frames.begin(), frames.end());
+    double sum = 0.0;
+    for (const double frame : frames) {
+        sum += frame;
+    }
+    return {frames[frames.size() / 2], sum / static_cast<double>(frames.size()), frames.back()};
+}
+
+/// "median / mean / worst ms" of frame times.
+std::string frameText(const std::vector<double>& frames) {
+    const std::array<double, 3> f = figures(frames);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f / %.2f / %.2f ms", f[0], f[1], f[2]);
+    return text;
+}
+
+/// The median, mean and worst of a divided by those of b.
+std::string ratioText(const std::vector<double>& a, const std::vector<double>& b) {
+    const std::array<double, 3> x = figures(a);
+    const std::array<double, 3> y = figures(b);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f / %.2f / %.2f", x[0] / y[0], x[1] / y[1], x[2] / y[2]);
+    return text;
+}
+
+/// The large-map tables: one N x N layer by both kinds of layer, chunk sizes, four layers of 2048 x 2048.
+void reportLargeMaps(sf::RenderWindow& window, double clearAndDisplayMs) {
+    const AssetTestDir dir;
+    sf::Image sheet;
+    sheet.create(256, 256);
+    for (unsigned y = 0; y < 256; ++y) {
+        for (unsigned x = 0; x < 256; ++x) {
+            const unsigned tile = (y / 32) * 8 + x / 32;
+            const bool mark = (x + 2 * y) % 7 == 0;
+            sheet.setPixel(
+                x, y,
+                sf::Color(static_cast<sf::Uint8>(40 + tile * 3), static_cast<sf::Uint8>(mark ? 200 : 90),
+                          static_cast<sf::Uint8>(250 - tile * 3)));
+        }
+    }
+    sheet.saveToFile(dir.path("tiles32.png"));
+    orn::AssetManager::getInstance().rootPath = dir.root();
+
+    std::vector<std::pair<const char*, std::unique_ptr<LayerRun>>> runs;
+    for (const int side : {64, 256, 512}) {
+        runs.emplace_back("TileLayer", buildLayers(writeSquareMap(dir.root(), side, 1), side, false));
+    }
+    for (const int side : {64, 256, 1024, 2048}) {
+        runs.emplace_back("ChunkedTileLayer", buildLayers(writeSquareMap(dir.root(), side, 1), side, true));
+    }
+    std::vector<LayerRun*> turns;
+    for (const auto& entry : runs) {
+        turns.push_back(entry.second.get());
+    }
+    drawFrames(window, turns, 120, 240);
+    std::printf(
+        "\nLarge maps: one N x N layer of 32-pixel tiles (CSV) in an 800 x 600 view, `TileLayer` on the "
+        "tile model, `ChunkedTileLayer` on compact storage, each in a scene of its own, all taking turns "
+        "frame by frame: the build (reading included) until the layer is in the scene, the resident memory "
+        "this and the first frame add, 120 frames with the view on the map's top-left corner and 240 "
+        "while it sweeps to the opposite corner (update, draw, display, waiting for the frame).\n");
+    std::printf(
+        "\n| layer | N | build | build per tile | memory per tile | frame still, median / mean / worst | "
+        "frame sweeping, median / mean / worst |\n|---|---|---|---|---|---|---|\n");
+    for (const auto& [kind, run] : runs) {
+        std::printf("| %s | %d | %.1f ms | %.3f us | %.0f B | %s | %s |\n", kind, run->side, run->buildMs,
+                    run->buildMs * 1000.0 / (static_cast<double>(run->side) * run->side), run->bytesPerTile,
+                    frameText(run->still).c_str(), frameText(run->sweep).c_str());
+    }
+    const LayerRun& small = *runs[3].second;
+    const LayerRun& large = *runs[5].second;
+    std::printf("| chunked, N = 1024 / N = 64 | | | | | %s | %s |\n",
+                ratioText(large.still, small.still).c_str(), ratioText(large.sweep, small.sweep).c_str());
+    std::printf("| clear and display alone (the floor of any frame) | | | | | %.2f ms | |\n",
+                clearAndDisplayMs);
+    runs.clear();
+
+    std::vector<std::unique_ptr<LayerRun>> sizes;
+    const std::string square1024 = writeSquareMap(dir.root(), 1024, 1);
+    for (const int cells : {8, 16, 32, 64}) {
+        sizes.push_back(buildLayers(square1024, 1024, true, cells));
+    }
+    drawFrames(window, {sizes[0].get(), sizes[1].get(), sizes[2].get(), sizes[3].get()}, 240, 480);
+    std::printf(
+        "\nThe chunked layer at N = 1024 with chunks of 8 to 64 cells a side, taking turns (240 frames "
+        "still, 480 sweeping):\n");
+    std::printf(
+        "\n| chunk side (N = 1024) | frame still, median / mean / worst | frame sweeping, median / mean / "
+        "worst "
+        "|\n|---|---|---|\n");
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        std::printf("| %d cells | %s | %s |\n", 8 << i, frameText(sizes[i]->still).c_str(),
+                    frameText(sizes[i]->sweep).c_str());
+    }
+    sizes.clear();
+
+    const std::unique_ptr<LayerRun> four64 = buildLayers(writeSquareMap(dir.root(), 64, 4), 64, true);
+    const std::unique_ptr<LayerRun> four2048 = buildLayers(writeSquareMap(dir.root(), 2048, 4), 2048, true);
+    drawFrames(window, {four64.get(), four2048.get()}, 120, 240);
+    std::printf(
+        "\nFour layers of 2048 x 2048 (16.7 million tiles, CSV, compact storage) against four layers of "
+        "64 x 64, chunked, taking turns; the load is the map read into its model:\n");
+    std::printf(
+        "\n| four layers, chunked | load | build | memory per tile | frame still, median / mean / worst | "
+        "frame sweeping, median / mean / worst |\n|---|---|---|---|---|---|\n");
+    for (const LayerRun* run : {four64.get(), four2048.get()}) {
+        std::printf("| %d x %d | %.0f ms | %.0f ms | %.0f B | %s | %s |\n", run->side, run->side, run->loadMs,
+                    run->buildMs, run->bytesPerTile, frameText(run->still).c_str(),
+                    frameText(run->sweep).c_str());
+    }
+    std::printf("| 2048 / 64 | | | | %s | %s |\n", ratioText(four2048->still, four64->still).c_str(),
+                ratioText(four2048->sweep, four64->sweep).c_str());
+}
 
 }  // namespace
 
@@ -304,5 +537,6 @@ int main() {
     std::printf("| step growth x4 / x1, x16 / x1 | %.2f, %.2f | |\n",
                 steps[1].second.median / steps[0].second.median,
                 steps[2].second.median / steps[0].second.median);
+    reportLargeMaps(window, emptyFrame.median);
     return 0;
 }

@@ -69,11 +69,11 @@ sf::Font* AssetManager::loadFont(const std::string& key, const std::string& path
     return storeFirst((persistent ? globalAssets : sceneAssets).fonts, key, std::move(font));
 }
 
-Tilemap* AssetManager::loadTilemap(const std::string& key, const std::string& path) {
+Tilemap* AssetManager::loadTilemap(const std::string& key, const std::string& path, TileStorage storage) {
     if (Tilemap* existing = findIn(globalAssets.tilemaps, sceneAssets.tilemaps, key)) {
         return existing;
     }
-    return storeFirst(sceneAssets.tilemaps, key, std::make_shared<Tilemap>(rootPath + path));
+    return storeFirst(sceneAssets.tilemaps, key, std::make_shared<Tilemap>(rootPath + path, storage));
 }
 
 sf::SoundBuffer* AssetManager::loadSound(const std::string& key, const std::string& path) {

@@ -12,6 +12,7 @@
 #include "engine/AssetLoadException.hpp"
 #include "engine/KeyLookup.hpp"
 #include "engine/SpriteAnimation.hpp"
+#include "engine/TileStorage.hpp"
 #include "gui/Theme.hpp"
 
 namespace orn {
@@ -60,9 +61,12 @@ public:
     /// A new font goes to the global store when persistent, else to the scene store.
     /// Raises "Failed to load font!".
     sf::Font* loadFont(const std::string& key, const std::string& path, bool persistent = false);
-    /// Returns the tile map already stored under key, else builds a Tilemap from rootPath + path into the
-    /// scene store. The Tilemap's load failures propagate ("Failed to load tilemap!" with the rooted path).
-    Tilemap* loadTilemap(const std::string& key, const std::string& path);
+    /// Returns the tile map already stored under key (whatever its storage), else builds a Tilemap from
+    /// rootPath + path with storage into the scene store: TileStorage::Compact for maps drawn only by
+    /// ChunkedTileLayer. The Tilemap's load failures propagate ("Failed to load tilemap!" with the rooted
+    /// path).
+    Tilemap* loadTilemap(const std::string& key, const std::string& path,
+                         TileStorage storage = TileStorage::Tiles);
     /// Raises "Failed to load audio file!". A buffer of more than one channel is stored all the same, with a
     /// warning on standard output, since positional playback needs a single channel.
     sf::SoundBuffer* loadSound(const std::string& key, const std::string& path);

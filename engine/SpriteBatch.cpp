@@ -27,7 +27,7 @@ void SpriteBatch::add(const sf::Sprite& sprite, sf::RenderTarget& where) {
         ++drawCalls;
         return;
     }
-    if (spriteTexture != texture || &where != target) {
+    if (spriteTexture != texture || &where != target || vertices.size() + 6 > maxCallVertices) {
         flush();
         texture = spriteTexture;
         target = &where;

@@ -1,9 +1,9 @@
 #include "engine/TileLayer.hpp"
 
-#include <cmath>
 #include <cstdint>
 #include <memory>
 
+#include "engine/AssetLoadException.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
 #include "engine/Sprite.hpp"
@@ -34,9 +34,14 @@ void TileLayer::init() {
         }
         layer = found->second;
     }
+    if (tilemap->storage == TileStorage::Compact) {
+        throw AssetLoadException("The layer '" + layerName + "' of '" + tilemap->path +
+                                     "' has no tile objects to make: the map was loaded with compact tile "
+                                     "storage, which only a ChunkedTileLayer draws!",
+                                 tilemap->path);
+    }
     const std::shared_ptr<Transform> parent = gameObject->getTransform().lock();
-    // Tiles land on whole pixels, as the editor draws them: a fractional offset is rounded half up.
-    const sf::Vector2f offset(std::floor(layer->offsetX + 0.5f), std::floor(layer->offsetY + 0.5f));
+    const sf::Vector2f offset = Tilemap::pixelOffset(*layer);
     for (const std::size_t index : layer->drawOrder) {
         const std::shared_ptr<Tilemap::Tile>& tile = layer->tiles[index];
         GameObject* object = gameObject->scene->createGameObject(gameObject->layer);
@@ -45,21 +50,12 @@ void TileLayer::init() {
         transform->setParent(parent.get());
         const sf::Vector2f topLeft(static_cast<float>(tile->x) + offset.x,
                                    static_cast<float>(tile->y) + offset.y);
-        if (!tile->flipHorizontally && !tile->flipVertically && !tile->flipDiagonally) {
-            transform->setPosition(topLeft);
-        } else {
-            // Flipped about the centre. The anti-diagonal flip (x and y swapped) is a quarter turn followed
-            // by a mirror, and the turned tile keeps its bottom-left corner where the upright one has it.
-            const auto width = static_cast<float>(tile->textureRect.width);
-            const auto height = static_cast<float>(tile->textureRect.height);
-            const bool turned = tile->flipDiagonally;
-            const float shownWidth = turned ? height : width;
-            const float shownHeight = turned ? width : height;
-            transform->setPosition({topLeft.x + shownWidth / 2.f, topLeft.y + height - shownHeight / 2.f});
-            const bool mirrorX = turned ? tile->flipVertically : tile->flipHorizontally;
-            const bool mirrorY = turned ? !tile->flipHorizontally : tile->flipVertically;
-            transform->setLocalRotation(turned ? 90.f : 0.f);
-            transform->setLocalScale({mirrorX ? -1.f : 1.f, mirrorY ? -1.f : 1.f});
+        const Tilemap::Placement placement = Tilemap::placement(
+            topLeft, {tile->textureRect.width, tile->textureRect.height}, static_cast<uint32_t>(tile->gid));
+        transform->setPosition(placement.position);
+        if (placement.centred) {
+            transform->setLocalRotation(placement.rotation);
+            transform->setLocalScale(placement.scale);
             sprite->origin = {0.5f, 0.5f};
         }
         if (layer->color != sf::Color::White) {
@@ -69,11 +65,8 @@ void TileLayer::init() {
             object->setActive(false);
         }
         if (!tile->animation.empty()) {
-            int64_t cycle = 0;
-            for (const Tilemap::Frame& frame : tile->animation) {
-                cycle += frame.duration;
-            }
-            animated.push_back({tile, object->getComponent<Sprite>(), 0, 0.f, cycle});
+            animated.push_back(
+                {tile, object->getComponent<Sprite>(), Tilemap::AnimationClock(tile->animation)});
             sprite->sprite.setTexture(*tile->animation.front().texture);
             sprite->sprite.setTextureRect(tile->animation.front().textureRect);
         }
@@ -85,19 +78,9 @@ void TileLayer::update() {
     for (AnimatedTile& entry : animated) {
         const std::vector<Tilemap::Frame>& frames = entry.tile->animation;
         const std::shared_ptr<Sprite> sprite = entry.sprite.lock();
-        if (!sprite || entry.cycle <= 0) {
-            continue;
-        }
-        // Whole cycles are skipped at once, so a long frame time costs no more than one cycle.
-        entry.elapsed = std::fmod(entry.elapsed + elapsed, static_cast<float>(entry.cycle));
-        const std::size_t before = entry.frame;
-        while (entry.elapsed >= static_cast<float>(frames[entry.frame].duration)) {
-            entry.elapsed -= static_cast<float>(frames[entry.frame].duration);
-            entry.frame = (entry.frame + 1) % frames.size();
-        }
-        if (entry.frame != before) {
-            sprite->sprite.setTexture(*frames[entry.frame].texture);
-            sprite->sprite.setTextureRect(frames[entry.frame].textureRect);
+        if (sprite && entry.clock.advance(frames, elapsed)) {
+            sprite->sprite.setTexture(*frames[entry.clock.frame].texture);
+            sprite->sprite.setTextureRect(frames[entry.clock.frame].textureRect);
         }
     }
 }

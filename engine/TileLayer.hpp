@@ -18,6 +18,10 @@ class Sprite;
 /// object's rotation and scale about the sprite's centre; the layer's tint and opacity the sprite's colour;
 /// a hidden layer's tiles are created inactive. Per frame it only moves animated tiles on to their next
 /// frame.
+///
+/// Every tile costs a game object that the scene visits each frame, so this suits small maps whose tiles
+/// take part in the scene; ChunkedTileLayer draws the same pixels at a cost that follows the screen. Needs a
+/// map of TileStorage::Tiles.
 class TileLayer : public Component {
 public:
     /// tilemap: not owned and not null; the asset manager's scene store keeps it while the scene lives.
@@ -27,7 +31,8 @@ public:
     TileLayer(Tilemap* tilemap, std::size_t layerIndex);
     ~TileLayer() override;
 
-    /// Raises TiledObjectNotFoundException, naming the map's file, when the map has no such layer.
+    /// Raises TiledObjectNotFoundException, naming the map's file, when the map has no such layer, and
+    /// AssetLoadException naming the file and the layer when the map was loaded with TileStorage::Compact.
     void init() override;
     /// Advances the animated tiles by the frame's scaled time.
     void update() override;
@@ -46,9 +51,7 @@ private:
         std::shared_ptr<const Tilemap::Tile> tile;
         /// The tile object's sprite; the tile object (owned by the scene) may be destroyed before the layer.
         std::weak_ptr<Sprite> sprite;
-        std::size_t frame = 0;
-        float elapsed = 0.f;  ///< milliseconds into the current frame
-        int64_t cycle = 0;    ///< milliseconds of all the tile's frames; a tile of no duration stands still
+        Tilemap::AnimationClock clock;
     };
 
     std::vector<AnimatedTile> animated;

@@ -23,11 +23,6 @@ std::string sizeText(int64_t width, int64_t height) {
     return std::to_string(width) + " x " + std::to_string(height);
 }
 
-/// The editor writes ids as unsigned numbers; show them that way, flip bits included.
-std::string gidText(int32_t gid) {
-    return std::to_string(static_cast<uint32_t>(gid));
-}
-
 /// Inserts every property under prefix + its name, class members under "property.member", keeping the first
 /// of two with the same name.
 void flatten(const TmxProperties& source, const std::string& prefix, Tilemap::Properties& target) {
@@ -40,7 +35,7 @@ void flatten(const TmxProperties& source, const std::string& prefix, Tilemap::Pr
 
 }  // namespace
 
-Tilemap::Tilemap(const std::string& path) : path(path) {
+Tilemap::Tilemap(const std::string& path, TileStorage storage) : path(path), storage(storage) {
     tmxMap = TmxMap::loadMap(path);
     if (!tmxMap) {
         throw AssetLoadException("Failed to load tilemap!", path);
@@ -154,38 +149,43 @@ bool Tilemap::frame(std::size_t index, int64_t local, Frame& frame) {
     return true;
 }
 
-std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(int32_t gid, int32_t column, int32_t row,
-                                                 const std::string& where) {
-    const auto bits = static_cast<uint32_t>(gid);
-    // The top four bits are flips (the fourth, a hexagonal rotation, means nothing on a square grid).
-    const int64_t id = bits & 0x0FFFFFFFu;
-    if (id == 0) {
-        return nullptr;
+const Tilemap::TileDefinition& Tilemap::define(uint32_t gid, const std::string& where) {
+    const uint32_t id = gid & idMask;
+    if (id < definitionsById.size() && definitionsById[id] != nullptr) {
+        return *definitionsById[id];
+    }
+    if (id >= denseIds) {
+        const auto found = definitions.find(id);
+        if (found != definitions.end()) {
+            return *found->second;
+        }
     }
     // Tilesets come in ascending first ids, as the editor writes them.
     std::size_t owner = tilesetsInOrder.size();
     for (std::size_t i = 0; i < tmxMap->tilesets.size(); ++i) {
-        if (tmxMap->tilesets[i]->firstGid > id) {
+        if (tmxMap->tilesets[i]->firstGid > int64_t{id}) {
             break;
         }
         owner = i;
     }
+    // The editor writes ids as unsigned numbers; they are named that way, flip bits included.
+    const std::string named = " uses the tile id '" + std::to_string(gid);
     if (owner == tilesetsInOrder.size()) {
-        throw AssetLoadException(
-            where + " uses the tile id '" + gidText(gid) + "', below the first id of every tileset!", path);
+        throw AssetLoadException(where + named + "', below the first id of every tileset!", path);
     }
     const TmxTileset& source = *tmxMap->tilesets[owner];
-    auto tile = std::make_shared<Tile>();
-    tile->tileset = tilesetsInOrder[owner];
-    const int64_t local = id - source.firstGid;
+    auto definition = std::make_unique<TileDefinition>();
+    definition->id = id;
+    definition->tileset = tilesetsInOrder[owner];
+    definition->offset = {source.offsetX, source.offsetY};
+    const int64_t local = int64_t{id} - source.firstGid;
     Frame still;
     if (!frame(owner, local, still)) {
-        throw AssetLoadException(where + " uses the tile id '" + gidText(gid) +
-                                     "', outside the image of the tileset '" + source.name + "'!",
+        throw AssetLoadException(where + named + "', outside the image of the tileset '" + source.name + "'!",
                                  path);
     }
-    tile->texture = still.texture;
-    tile->textureRect = still.textureRect;
+    definition->texture = still.texture;
+    definition->textureRect = still.textureRect;
     for (const TmxTile& described : source.tiles) {
         if (described.id != local) {
             continue;
@@ -193,30 +193,214 @@ std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(int32_t gid, int32_t column, in
         for (const TmxFrame& step : described.animation) {
             Frame next;
             if (!frame(owner, step.tileId, next)) {
-                throw AssetLoadException(where + " animates the tile id '" + gidText(gid) +
+                throw AssetLoadException(where + " animates the tile id '" + std::to_string(gid) +
                                              "' with the tile '" + std::to_string(step.tileId) +
                                              "', outside the tileset '" + source.name + "'!",
                                          path);
             }
             next.duration = std::max(step.duration, 0);
-            tile->animation.push_back(std::move(next));
+            definition->animation.push_back(std::move(next));
         }
     }
-    // The tile's bottom-left corner sits on its cell's bottom-left corner.
-    const int64_t left = int64_t{column} * tmxMap->tileWidth + source.offsetX;
-    const int64_t top = (int64_t{row} + 1) * tmxMap->tileHeight - still.textureRect.height + source.offsetY;
+    if (!definition->animation.empty()) {
+        definition->animationIndex = animatedDefinitions.size();
+        animatedDefinitions.push_back(definition.get());
+    }
+    const TileDefinition* made = definition.get();
+    definitions.emplace(id, std::move(definition));
+    if (id < denseIds) {
+        if (definitionsById.size() <= id) {
+            definitionsById.resize(id + 1, nullptr);
+        }
+        definitionsById[id] = made;
+    }
+    return *made;
+}
+
+const Tilemap::TileDefinition* Tilemap::definition(uint32_t gid) const {
+    const uint32_t id = gid & idMask;
+    if (id < definitionsById.size()) {
+        return definitionsById[id];
+    }
+    const auto found = definitions.find(id);
+    return found != definitions.end() ? found->second.get() : nullptr;
+}
+
+sf::Vector2<int64_t> Tilemap::tileTopLeft(int64_t column, int64_t row, int64_t imageHeight,
+                                          sf::Vector2i offset) const {
+    return {column * tmxMap->tileWidth + offset.x, (row + 1) * tmxMap->tileHeight - imageHeight + offset.y};
+}
+
+sf::Vector2<int64_t> Tilemap::checkedTopLeft(const TileDefinition& definition, int64_t column, int64_t row,
+                                             const std::string& where) const {
+    const sf::Vector2<int64_t> topLeft =
+        tileTopLeft(column, row, definition.textureRect.height, definition.offset);
     constexpr int64_t limit = std::numeric_limits<int32_t>::max();
-    if (left > limit || top > limit || left < -limit || top < -limit) {
+    if (topLeft.x > limit || topLeft.y > limit || topLeft.x < -limit || topLeft.y < -limit) {
         throw AssetLoadException(where + " places a tile too far out for pixel positions!", path);
     }
-    tile->x = static_cast<int32_t>(left);
-    tile->y = static_cast<int32_t>(top);
+    return topLeft;
+}
+
+Tilemap::Placement Tilemap::placement(sf::Vector2f topLeft, sf::Vector2i imageSize, uint32_t gid) {
+    Placement placement;
+    if ((gid & (flippedHorizontally | flippedVertically | flippedDiagonally)) == 0) {
+        placement.position = topLeft;
+        return placement;
+    }
+    const auto width = static_cast<float>(imageSize.x);
+    const auto height = static_cast<float>(imageSize.y);
+    const bool turned = (gid & flippedDiagonally) != 0;
+    const bool horizontal = (gid & flippedHorizontally) != 0;
+    const bool vertical = (gid & flippedVertically) != 0;
+    const float shownWidth = turned ? height : width;
+    const float shownHeight = turned ? width : height;
+    placement.position = {topLeft.x + shownWidth / 2.f, topLeft.y + height - shownHeight / 2.f};
+    const bool mirrorX = turned ? vertical : horizontal;
+    const bool mirrorY = turned ? !horizontal : vertical;
+    placement.rotation = turned ? 90.f : 0.f;
+    placement.scale = {mirrorX ? -1.f : 1.f, mirrorY ? -1.f : 1.f};
+    placement.centred = true;
+    return placement;
+}
+
+Tilemap::AnimationClock::AnimationClock(const std::vector<Frame>& frames) {
+    for (const Frame& step : frames) {
+        cycle += step.duration;
+    }
+}
+
+bool Tilemap::AnimationClock::advance(const std::vector<Frame>& frames, float milliseconds) {
+    if (cycle <= 0) {
+        return false;
+    }
+    elapsed = std::fmod(elapsed + milliseconds, static_cast<float>(cycle));
+    const std::size_t before = frame;
+    while (elapsed >= static_cast<float>(frames[frame].duration)) {
+        elapsed -= static_cast<float>(frames[frame].duration);
+        frame = (frame + 1) % frames.size();
+    }
+    return frame != before;
+}
+
+sf::Vector2i Tilemap::renderDirection() const {
+    const std::string& order = tmxMap->renderOrder;
+    return {order == "left-down" || order == "left-up" ? -1 : 1,
+            order == "right-up" || order == "left-up" ? -1 : 1};
+}
+
+sf::Vector2f Tilemap::pixelOffset(const Layer& layer) {
+    return {std::floor(layer.offsetX + 0.5f), std::floor(layer.offsetY + 0.5f)};
+}
+
+void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string& where) {
+    const int64_t tileWidth = tmxMap->tileWidth;
+    const int64_t tileHeight = tmxMap->tileHeight;
+    int64_t firstColumn = source.width;
+    int64_t lastColumn = -1;
+    int64_t firstRow = -1;
+    int64_t lastRow = -1;
+    // Extremes of what moves a tile, over the distinct ids: the corner cells with them bound every position.
+    sf::Vector2<int64_t> lowest(std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max());
+    sf::Vector2<int64_t> highest(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::min());
+    const int32_t* cell = source.data.data();
+    uint32_t previous = 0;
+    try {
+        for (int64_t row = 0; row < source.height; ++row) {
+            bool any = false;
+            for (int64_t column = 0; column < source.width; ++column, ++cell) {
+                const auto gid = static_cast<uint32_t>(*cell);
+                if ((gid & idMask) == 0) {
+                    continue;
+                }
+                any = true;
+                firstColumn = std::min(firstColumn, column);
+                lastColumn = std::max(lastColumn, column);
+                if (gid == previous) {
+                    continue;
+                }
+                previous = gid;
+                const TileDefinition& definition = define(gid, where);
+                const int64_t width = definition.textureRect.width;
+                const int64_t height = definition.textureRect.height;
+                const bool turned = (gid & flippedDiagonally) != 0;
+                const int64_t shownWidth = turned ? height : width;
+                const int64_t shownHeight = turned ? width : height;
+                const sf::Vector2<int64_t> offset(definition.offset.x, definition.offset.y);
+                Reach& reach = layer.reach;
+                reach.left = std::max(reach.left, -offset.x);
+                reach.right = std::max(reach.right, offset.x + shownWidth - tileWidth);
+                reach.top = std::max(reach.top, shownHeight - tileHeight - offset.y);
+                reach.bottom = std::max(reach.bottom, offset.y);
+                layer.overlapping = layer.overlapping || width != tileWidth || height != tileHeight ||
+                                    offset.x != 0 || offset.y != 0 || (turned && width != height);
+                lowest = {std::min(lowest.x, offset.x), std::min(lowest.y, offset.y - height)};
+                highest = {std::max(highest.x, offset.x), std::max(highest.y, offset.y - height)};
+            }
+            if (any) {
+                firstRow = firstRow < 0 ? row : firstRow;
+                lastRow = row;
+            }
+        }
+    } catch (const AssetLoadException&) {
+        // The first bad cell read row by row need not be the first one the tiles are built from.
+        reportFirstBadCell(source, where);
+        throw;
+    }
+    if (lastRow < 0) {
+        return;
+    }
+    const int64_t left = source.originX + firstColumn;
+    const int64_t top = source.originY + firstRow;
+    const int64_t right = source.originX + lastColumn;
+    const int64_t bottom = source.originY + lastRow;
+    constexpr int64_t limit = std::numeric_limits<int32_t>::max();
+    bool beyond = false;
+    for (const int64_t column : {left, right}) {
+        for (const int64_t row : {top, bottom}) {
+            const sf::Vector2<int64_t> corner = tileTopLeft(column, row, 0, {});
+            beyond = beyond ||
+                     std::max(std::abs(corner.x + lowest.x), std::abs(corner.x + highest.x)) > limit ||
+                     std::max(std::abs(corner.y + lowest.y), std::abs(corner.y + highest.y)) > limit;
+        }
+    }
+    if (beyond) {
+        reportFirstBadCell(source, where);
+    }
+    layer.usedCells = sf::IntRect(static_cast<int>(left), static_cast<int>(top),
+                                  static_cast<int>(right - left + 1), static_cast<int>(bottom - top + 1));
+}
+
+void Tilemap::reportFirstBadCell(const TmxLayer& source, const std::string& where) {
+    for (int64_t column = 0; column < source.width; ++column) {
+        for (int64_t row = 0; row < source.height; ++row) {
+            const auto gid =
+                static_cast<uint32_t>(source.data[static_cast<std::size_t>(row * source.width + column)]);
+            if ((gid & idMask) != 0) {
+                checkedTopLeft(define(gid, where), source.originX + column, source.originY + row, where);
+            }
+        }
+    }
+}
+
+std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(int32_t gid, int32_t column, int32_t row,
+                                                 const std::string& where) {
+    const auto bits = static_cast<uint32_t>(gid);
+    const TileDefinition& definition = define(bits, where);
+    const sf::Vector2<int64_t> topLeft = checkedTopLeft(definition, column, row, where);
+    auto tile = std::make_shared<Tile>();
+    tile->tileset = definition.tileset;
+    tile->texture = definition.texture;
+    tile->textureRect = definition.textureRect;
+    tile->animation = definition.animation;
+    tile->x = static_cast<int32_t>(topLeft.x);
+    tile->y = static_cast<int32_t>(topLeft.y);
     tile->gid = gid;
     tile->column = column;
     tile->row = row;
-    tile->flipHorizontally = (bits & 0x80000000u) != 0;
-    tile->flipVertically = (bits & 0x40000000u) != 0;
-    tile->flipDiagonally = (bits & 0x20000000u) != 0;
+    tile->flipHorizontally = (bits & flippedHorizontally) != 0;
+    tile->flipVertically = (bits & flippedVertically) != 0;
+    tile->flipDiagonally = (bits & flippedDiagonally) != 0;
     return tile;
 }
 
@@ -224,28 +408,26 @@ void Tilemap::buildLayers(const std::string& path) {
     for (const auto& source : tmxMap->layers) {
         const std::string where = "The layer '" + source->name + "' in '" + path + "'";
         auto layer = std::make_shared<Layer>();
-        bool overlapping = false;
-        for (int32_t x = 0; x < source->width; ++x) {
-            for (int32_t y = 0; y < source->height; ++y) {
-                const int32_t gid = source->data[static_cast<std::size_t>(y) * source->width + x];
-                std::shared_ptr<Tile> tile = makeTile(gid, source->originX + x, source->originY + y, where);
-                if (!tile) {
-                    continue;
+        layer->source = source.get();
+        scanCells(*source, *layer, where);
+        if (storage == TileStorage::Tiles) {
+            for (int32_t x = 0; x < source->width; ++x) {
+                for (int32_t y = 0; y < source->height; ++y) {
+                    const int32_t gid = source->data[static_cast<std::size_t>(y) * source->width + x];
+                    if ((static_cast<uint32_t>(gid) & idMask) != 0) {
+                        layer->tiles.push_back(
+                            makeTile(gid, static_cast<int32_t>(int64_t{source->originX} + x),
+                                     static_cast<int32_t>(int64_t{source->originY} + y), where));
+                    }
                 }
-                const sf::IntRect& rect = tile->textureRect;
-                overlapping =
-                    overlapping || rect.width != tmxMap->tileWidth || rect.height != tmxMap->tileHeight ||
-                    tile->x != tile->column * tmxMap->tileWidth || tile->y != tile->row * tmxMap->tileHeight;
-                layer->tiles.push_back(std::move(tile));
             }
         }
         layer->drawOrder.resize(layer->tiles.size());
         std::iota(layer->drawOrder.begin(), layer->drawOrder.end(), std::size_t{0});
-        if (overlapping) {
+        if (layer->overlapping) {
             // Cells are drawn row by row, rows and columns in the directions the render order names.
-            const std::string& order = tmxMap->renderOrder;
-            const int rowStep = order == "right-up" || order == "left-up" ? -1 : 1;
-            const int columnStep = order == "left-down" || order == "left-up" ? -1 : 1;
+            const int rowStep = renderDirection().y;
+            const int columnStep = renderDirection().x;
             std::stable_sort(layer->drawOrder.begin(), layer->drawOrder.end(),
                              [&](std::size_t a, std::size_t b) {
                                  const Tile& first = *layer->tiles[a];

@@ -10,14 +10,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/TileStorage.hpp"
 #include "engine/TmxMap.hpp"
 
 namespace orn {
 
 /// The level map as the game uses it, built from a TMX file: tilesets with their textures, layers as lists
-/// of placed tiles, and object groups whose objects carry float geometry and string properties with typed
-/// getters. Immutable after construction; everything is owned through shared pointers (tiles share their
-/// tileset, tilesets their texture), so raw references must not outlive the map.
+/// of placed tiles (or only their cells, see TileStorage), and object groups whose objects carry float
+/// geometry and string properties with typed getters. Immutable after construction; everything is owned
+/// through shared pointers (tiles share their tileset, tilesets their texture), so raw references must not
+/// outlive the map.
 ///
 /// Properties are kept as text by name; a class property's members appear as "property.member" (nested
 /// classes as "a.b.c").
@@ -47,6 +49,56 @@ public:
         int32_t duration = 0;     ///< milliseconds
     };
 
+    /// What every cell holding one tile id shows, shared by all those cells. Made for each id the layers use.
+    struct TileDefinition {
+        uint32_t id = 0;  ///< the global tile id, without flip bits
+        /// The tileset the id belongs to.
+        std::shared_ptr<Tileset> tileset;
+        std::shared_ptr<sf::Texture> texture;  ///< the tileset's image, or the tile's own in a collection
+        sf::IntRect textureRect;               ///< the still picture's pixels in texture, before any flip
+        sf::Vector2i offset;                   ///< the tileset's tile offset, pixels
+        std::vector<Frame> animation;          ///< empty for a still tile
+        /// The definition's place in the map's animatedDefinitions; 0 for a still tile.
+        std::size_t animationIndex = 0;
+    };
+
+    /// How a sprite shows a tile: the picture's pivot (its top-left corner, or its centre when centred) at
+    /// position, then turned by rotation and mirrored by negative scales about that pivot.
+    struct Placement {
+        sf::Vector2f position;         ///< world pixels
+        float rotation = 0.f;          ///< degrees, clockwise
+        sf::Vector2f scale{1.f, 1.f};  ///< -1 mirrors
+        bool centred = false;          ///< the pivot is the picture's centre rather than its top-left corner
+    };
+
+    /// Where an animated tile is in its frames. All cells of one tile start together, so they stay together.
+    struct AnimationClock {
+        /// frames: the tile's animation, which every later call passes again.
+        explicit AnimationClock(const std::vector<Frame>& frames);
+        /// Moves on by milliseconds of scaled frame time; whole cycles are skipped at once, so a long frame
+        /// time costs no more than one cycle, and a tile whose frames last 0 in all stands still. Returns
+        /// whether the frame changed.
+        bool advance(const std::vector<Frame>& frames, float milliseconds);
+
+        std::size_t frame = 0;  ///< index into the frames
+        float elapsed = 0.f;    ///< milliseconds into the current frame
+        int64_t cycle = 0;      ///< milliseconds of all the frames
+    };
+
+    /// How far tiles reach beyond their cells on each side, in pixels (0 when they stay inside).
+    struct Reach {
+        int64_t left = 0;    ///< pixels left of the cell
+        int64_t top = 0;     ///< pixels above the cell
+        int64_t right = 0;   ///< pixels right of the cell
+        int64_t bottom = 0;  ///< pixels below the cell
+    };
+
+    /// The editor's flip bits in the top of a global tile id; idMask keeps the id itself.
+    static constexpr uint32_t flippedHorizontally = 0x80000000u;
+    static constexpr uint32_t flippedVertically = 0x40000000u;  ///< mirrored top to bottom
+    static constexpr uint32_t flippedDiagonally = 0x20000000u;  ///< x and y swapped, before the other two
+    static constexpr uint32_t idMask = 0x0FFFFFFFu;             ///< the fourth bit is a hexagonal rotation
+
     /// One placed tile.
     struct Tile {
         /// The tileset the tile comes from.
@@ -71,11 +123,23 @@ public:
     /// One tile layer.
     struct Layer {
         std::string name;  ///< empty when the file has none
-        /// Only the non-empty cells, column by column, each column top to bottom.
+        /// Only the non-empty cells, column by column, each column top to bottom; empty for a map of
+        /// TileStorage::Compact.
         std::vector<std::shared_ptr<Tile>> tiles;
         /// Indices into tiles in the order they are drawn: the map's render order when tiles reach beyond
         /// their cells and may overlap, the order of tiles otherwise.
         std::vector<std::size_t> drawOrder;
+        /// The cells as read (size, origin and every cell's global tile id with its flip bits), whatever the
+        /// storage. Owned by the map's tmxMap, so it lives as long as the map.
+        const TmxLayer* source = nullptr;
+        /// The smallest box of cells holding every non-empty cell (column, row, columns, rows); empty for a
+        /// layer without tiles.
+        sf::IntRect usedCells;
+        /// How far the layer's tiles, flipped as they are, reach beyond their cells.
+        Reach reach;
+        /// Whether some tile differs from its cell in size or position, so that tiles may cover each other
+        /// and must be drawn in the map's render order.
+        bool overlapping = false;
         float offsetX = 0.f;  ///< pixels, the layer's and its groups' offsets added
         float offsetY = 0.f;  ///< pixels, added up like offsetX
         /// The tint of the layer and its groups (its alpha multiplied into its colour) with their opacity as
@@ -135,14 +199,39 @@ public:
     };
 
     /// path: the full path of the TMX file (the data root already prefixed); image paths are taken relative
-    /// to the map's folder, as the editor writes them. Raises AssetLoadException with "Failed to load
-    /// tilemap!" when the file cannot be read, the asset manager's texture failure for an unloadable tileset
-    /// image, and AssetLoadException naming the file and the element for a map outside the supported subset
-    /// (see TmxMap::loadMap) or a tile that no tileset image holds. rapidxml::parse_error passes through.
-    explicit Tilemap(const std::string& path);
+    /// to the map's folder, as the editor writes them. storage: whether layers get their Tile objects too.
+    /// Raises AssetLoadException with "Failed to load tilemap!" when the file cannot be read, the asset
+    /// manager's texture failure for an unloadable tileset image, and AssetLoadException naming the file and
+    /// the element for a map outside the supported subset (see TmxMap::loadMap), a tile that no tileset
+    /// image holds or one placed beyond 32-bit pixel positions; both storages check every cell and report
+    /// the same first fault. rapidxml::parse_error passes through.
+    explicit Tilemap(const std::string& path, TileStorage storage = TileStorage::Tiles);
 
     /// Raises TiledObjectNotFoundException when there is no group of that name.
     const ObjectGroup& getObjectGroup(const std::string& name) const;
+
+    /// The definition of the global tile id (flip bits ignored); null for 0 and for ids no layer uses.
+    const TileDefinition* definition(uint32_t gid) const;
+
+    /// Where the top-left corner of a tile's unflipped picture, imageHeight pixels high, lies in the map when
+    /// the tile is in the cell (column, row): its bottom-left corner on the cell's bottom-left corner, moved
+    /// by the tile offset. Pixels, in 64 bits so that no cell overflows.
+    sf::Vector2<int64_t> tileTopLeft(int64_t column, int64_t row, int64_t imageHeight,
+                                     sf::Vector2i offset) const;
+
+    /// The placement of a tile picture of imageSize pixels whose unflipped top-left corner is at topLeft,
+    /// with the flip bits of gid. A flipped tile turns and mirrors about its centre: the anti-diagonal flip
+    /// (x and y swapped) is a quarter turn followed by a mirror, and the turned picture keeps its bottom-left
+    /// corner where the upright one has it.
+    static Placement placement(sf::Vector2f topLeft, sf::Vector2i imageSize, uint32_t gid);
+
+    /// The render order's directions: x is 1 when rows are drawn left to right, -1 right to left; y is 1
+    /// when rows follow each other downwards, -1 upwards.
+    sf::Vector2i renderDirection() const;
+
+    /// A layer's offset as tiles are drawn with it: on whole pixels, as the editor draws them, a fraction
+    /// rounded half up.
+    static sf::Vector2f pixelOffset(const Layer& layer);
 
     /// The file the map was read from, as given to the constructor; named in load errors.
     std::string path;
@@ -157,6 +246,10 @@ public:
     /// Every layer in document order (groups flattened), the order in which the editor draws them; unlike
     /// layers, this keeps a layer whose name a later one repeats.
     std::vector<std::shared_ptr<Layer>> layersInOrder;
+    /// How the layers were kept.
+    TileStorage storage = TileStorage::Tiles;
+    /// The definitions of the animated tiles the layers use, in order of first use; owned by the map.
+    std::vector<const TileDefinition*> animatedDefinitions;
 
 private:
     /// The same tilesets as tilesets, in the order of tmxMap->tilesets (names may repeat).
@@ -172,8 +265,25 @@ private:
     /// The picture of local tile id local in the tileset at index (texture and rectangle); false when the
     /// tileset holds no such tile.
     bool frame(std::size_t index, int64_t local, Frame& frame);
-    /// The tile of gid at cell (column, row), or null for gid 0.
+    /// The definition of a non-zero gid, made on first use; raises AssetLoadException (where names the
+    /// layer) for an id that no tileset holds.
+    const TileDefinition& define(uint32_t gid, const std::string& where);
+    /// The tile's top-left corner in the cell (column, row) as tileTopLeft gives it; raises
+    /// AssetLoadException when it lies beyond 32-bit pixel positions.
+    sf::Vector2<int64_t> checkedTopLeft(const TileDefinition& definition, int64_t column, int64_t row,
+                                        const std::string& where) const;
+    /// Checks every cell of source and fills layer's usedCells, reach and overlapping. Reports the first bad
+    /// cell in the order the tiles are built (column by column), though it reads row by row.
+    void scanCells(const TmxLayer& source, Layer& layer, const std::string& where);
+    /// Raises the error of the first bad cell of source, column by column; returns when there is none.
+    void reportFirstBadCell(const TmxLayer& source, const std::string& where);
+    /// The tile of gid at cell (column, row), or null for gid 0; the cell has been checked.
     std::shared_ptr<Tile> makeTile(int32_t gid, int32_t column, int32_t row, const std::string& where);
+
+    /// Definitions by id; ids below denseIds are also found through definitionsById.
+    std::unordered_map<uint32_t, std::unique_ptr<TileDefinition>> definitions;
+    std::vector<const TileDefinition*> definitionsById;
+    static constexpr uint32_t denseIds = 1u << 16;
 };
 
 }  // namespace orn

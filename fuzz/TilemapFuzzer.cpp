@@ -1,15 +1,18 @@
 // Reads each input as a TMX file into a Tilemap, the path the level takes: the TMX reader, then the model
-// with its tileset textures, layers and object groups. Tileset images are GL textures, so this target
-// needs a display (the fuzz script runs it under Xvfb). Inputs that name "tiles.png" get a real 64 x 32
-// image; other names fail as missing textures do. Beside the map lie files an input may refer to: the
-// tileset "set.tsx", the template "chest.tx", and "loop.tsx" and "loop.tx", which refer to themselves.
+// with its tileset textures, layers and object groups; then again with compact storage, which must agree.
+// Tileset images are GL textures, so this target needs a display (the fuzz script runs it under Xvfb). Inputs
+// that name "tiles.png" get a real 64 x 32 image; other names fail as missing textures do. Beside the map lie
+// files an input may refer to: the tileset "set.tsx", the template "chest.tx", and "loop.tsx" and "loop.tx",
+// which refer to themselves.
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Window/Context.hpp>
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <rapidxml/rapidxml.hpp>
+#include <string>
 #include <vector>
 
 #include "engine/AssetLoadException.hpp"
@@ -86,6 +89,40 @@ void checkObjects(const orn::Tilemap& map) {
     }
 }
 
+/// The same file read with compact storage: refused with the same message as the tile model, or read to
+/// the same cells, reach and tile definitions without any Tile.
+void checkCompact(const orn::Tilemap* tiles, const std::string& error) {
+    std::unique_ptr<orn::Tilemap> compact;
+    std::string compactError;
+    try {
+        compact = std::make_unique<orn::Tilemap>(mapFile().path(), orn::TileStorage::Compact);
+    } catch (const orn::AssetLoadException& e) {
+        compactError = e.what();
+    } catch (const rapidxml::parse_error& e) {
+        compactError = e.what();
+    }
+    FUZZ_CHECK((compact == nullptr) == (tiles == nullptr) && compactError == error);
+    if (!compact) {
+        return;
+    }
+    FUZZ_CHECK(compact->layersInOrder.size() == tiles->layersInOrder.size());
+    for (std::size_t i = 0; i < tiles->layersInOrder.size(); ++i) {
+        const orn::Tilemap::Layer& model = *tiles->layersInOrder[i];
+        const orn::Tilemap::Layer& cells = *compact->layersInOrder[i];
+        FUZZ_CHECK(cells.tiles.empty() && cells.usedCells == model.usedCells &&
+                   cells.overlapping == model.overlapping && cells.reach.left == model.reach.left &&
+                   cells.reach.top == model.reach.top && cells.reach.right == model.reach.right &&
+                   cells.reach.bottom == model.reach.bottom);
+        for (const auto& tile : model.tiles) {
+            const orn::Tilemap::TileDefinition* definition =
+                compact->definition(static_cast<uint32_t>(tile->gid));
+            FUZZ_CHECK(model.usedCells.contains(tile->column, tile->row) && definition != nullptr &&
+                       definition->textureRect == tile->textureRect &&
+                       definition->animation.size() == tile->animation.size());
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -115,12 +152,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const FuzzFile& file = mapFile();
     file.write(data, size);
+    std::unique_ptr<orn::Tilemap> map;
+    std::string error;
     try {
-        const orn::Tilemap map(file.path());
-        checkLayers(map);
-        checkObjects(map);
-    } catch (const orn::AssetLoadException&) {
-    } catch (const rapidxml::parse_error&) {
+        map = std::make_unique<orn::Tilemap>(file.path());
+        checkLayers(*map);
+        checkObjects(*map);
+    } catch (const orn::AssetLoadException& e) {
+        error = e.what();
+    } catch (const rapidxml::parse_error& e) {
+        error = e.what();
     }
+    checkCompact(map.get(), error);
     return 0;
 }

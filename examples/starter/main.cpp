@@ -9,6 +9,7 @@
 #include "engine/AssetManager.hpp"
 #include "engine/BoxCollider.hpp"
 #include "engine/Camera.hpp"
+#include "engine/ChunkedTileLayer.hpp"
 #include "engine/Game.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
@@ -16,7 +17,6 @@
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/Sprite.hpp"
-#include "engine/TileLayer.hpp"
 #include "engine/Tilemap.hpp"
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
@@ -73,11 +73,14 @@ public:
         orn::InputManager::getInstance().actions = {
             {"left", sf::Keyboard::Left}, {"right", sf::Keyboard::Right}, {"jump", sf::Keyboard::Space}};
         orn::AssetManager& assets = orn::AssetManager::getInstance();
-        orn::Tilemap* map = assets.loadTilemap("starter", "starter.tmx");  // the asset manager owns it
+        // The asset manager owns the map. Compact storage keeps only the cells, which is all chunked layers
+        // need, so maps of millions of tiles load fast and stay small.
+        orn::Tilemap* map = assets.loadTilemap("starter", "starter.tmx", orn::TileStorage::Compact);
 
-        // One object per tile layer, drawn in layer order: 0 behind, 1 in front.
-        createGameObject(0)->addComponent<orn::TileLayer>(map, "back");
-        createGameObject(1)->addComponent<orn::TileLayer>(map, "ground");
+        // One object per tile layer, drawn in layer order: 0 behind, 1 in front. A chunked layer draws only
+        // the part of the map in view.
+        createGameObject(0)->addComponent<orn::ChunkedTileLayer>(map, "back");
+        createGameObject(1)->addComponent<orn::ChunkedTileLayer>(map, "ground");
 
         // Static colliders where the map has "Collider" objects; the box starts at "Start".
         sf::Vector2f start;

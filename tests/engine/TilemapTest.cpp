@@ -39,13 +39,18 @@ protected:
         image.create(width, height, sf::Color::Red);
         ASSERT_TRUE(image.saveToFile(dir.path(relativePath)));
     }
-    Tilemap load(const std::string& children, int tileSize = 16) {
+    Tilemap load(const std::string& children, int tileSize = 16,
+                 orn::TileStorage storage = orn::TileStorage::Tiles) {
         const std::string size = std::to_string(tileSize);
         return Tilemap(dir.write("map.tmx", R"(<map width="2" height="2" tilewidth=")" + size +
-                                                R"(" tileheight=")" + size + R"(">)" + children + "</map>"));
+                                                R"(" tileheight=")" + size + R"(">)" + children + "</map>"),
+                       storage);
     }
+    /// Compact storage checks every cell too, and reports the same first fault.
     void expectRejected(const std::string& children, const std::string& message) {
-        expectLoadError([&] { load(children); }, message, dir.path("map.tmx"));
+        for (const orn::TileStorage storage : {orn::TileStorage::Tiles, orn::TileStorage::Compact}) {
+            expectLoadError([&] { load(children, 16, storage); }, message, dir.path("map.tmx"));
+        }
     }
 
     AssetTestDir dir;
@@ -177,6 +182,14 @@ TEST_F(TilemapTest, TilesNoTilesetHoldsAreRejected) {
                    where + "4', below the first id of every tileset!");
     expectRejected(tileset("sheet", 1, "tiles/sheet.png") + layer("ground", 1, 1, "9"),
                    where + "9', outside the image of the tileset 'sheet'!");
+    // The first bad cell column by column, as the tiles are made.
+    expectRejected(tileset("sheet", 1, "tiles/sheet.png") + layer("ground", 2, 2, "1,9,10,1"),
+                   where + "10', outside the image of the tileset 'sheet'!");
+    expectRejected(
+        tileset("sheet", 1, "tiles/sheet.png") +
+            R"(<layer name="ground" width="1" height="1"><data encoding="csv"><chunk x="200000000" y="0" width="1" height="1">)"
+            R"(1</chunk></data></layer>)",
+        "The layer 'ground' in '" + dir.path("map.tmx") + "' places a tile too far out for pixel positions!");
     // Flip bits do not make an id: a flipped tile 9 is still outside the sheet, named as the file has it.
     expectRejected(tileset("sheet", 1, "tiles/sheet.png") + layer("ground", 1, 1, "2147483657"),
                    where + "2147483657', outside the image of the tileset 'sheet'!");

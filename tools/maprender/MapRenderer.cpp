@@ -10,13 +10,11 @@
 #include <memory>
 #include <stdexcept>
 
+#include "engine/ChunkedTileLayer.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
-#include "engine/Sprite.hpp"
-#include "engine/TileLayer.hpp"
 #include "engine/Tilemap.hpp"
-#include "engine/Transform.hpp"
 
 namespace {
 
@@ -36,7 +34,7 @@ public:
     void unload() override {}
 };
 
-int floorDiv(int value, int divisor) {
+int64_t floorDiv(int64_t value, int64_t divisor) {
     return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
 }
 
@@ -62,15 +60,20 @@ MapRenderer::MapRenderer(const orn::Tilemap& map) : map(map) {
     if (tmx.infinite) {
         bool any = false;
         for (const auto& layer : map.layersInOrder) {
-            for (const auto& tile : layer->tiles) {
-                const int64_t column = int64_t{floorDiv(tile->column, blockTiles)} * blockTiles;
-                const int64_t row = int64_t{floorDiv(tile->row, blockTiles)} * blockTiles;
-                left = any ? std::min(left, column) : column;
-                top = any ? std::min(top, row) : row;
-                right = any ? std::max(right, column + blockTiles) : column + blockTiles;
-                bottom = any ? std::max(bottom, row + blockTiles) : row + blockTiles;
-                any = true;
+            const sf::IntRect& used = layer->usedCells;
+            if (used.width <= 0 || used.height <= 0) {
+                continue;
             }
+            const auto block = [](int64_t cell) { return floorDiv(cell, blockTiles) * blockTiles; };
+            const int64_t column = block(used.left);
+            const int64_t row = block(used.top);
+            const int64_t lastColumn = block(int64_t{used.left} + used.width - 1) + blockTiles;
+            const int64_t lastRow = block(int64_t{used.top} + used.height - 1) + blockTiles;
+            left = any ? std::min(left, column) : column;
+            top = any ? std::min(top, row) : row;
+            right = any ? std::max(right, lastColumn) : lastColumn;
+            bottom = any ? std::max(bottom, lastRow) : lastRow;
+            any = true;
         }
         if (!any) {
             right = bottom = 0;
@@ -131,17 +134,15 @@ sf::Image MapRenderer::render() const {
     sf::RenderWindow window(sf::VideoMode(windowSize.x, windowSize.y), "orn-maprender", sf::Style::None);
     orn::SceneManager::getInstance().init(window);
 
-    // Each tile layer's sprites, drawn one layer after the other and within a layer in the layer's order.
+    // The visible tile layers, drawn one after the other.
     auto scene = std::make_shared<RenderScene>();
-    std::vector<orn::GameObject*> layerObjects;
+    std::vector<orn::ChunkedTileLayer*> layers;
     for (std::size_t index = 0; index < map.layersInOrder.size(); ++index) {
         if (map.layersInOrder[index]->visible) {
-            orn::GameObject* object = scene->createGameObject(0);
-            object->addComponent<orn::TileLayer>(const_cast<orn::Tilemap*>(&map), index);
-            layerObjects.push_back(object);
+            layers.push_back(scene->createGameObject(0)->addComponent<orn::ChunkedTileLayer>(
+                const_cast<orn::Tilemap*>(&map), index));
         }
     }
-    scene->update();
     scene->update();
 
     sf::Texture capture;
@@ -153,12 +154,8 @@ sf::Image MapRenderer::render() const {
                                        static_cast<float>(area.top + static_cast<int>(top)),
                                        static_cast<float>(windowSize.x), static_cast<float>(windowSize.y))));
             window.clear(sf::Color::Transparent);
-            for (orn::GameObject* layerObject : layerObjects) {
-                for (orn::Transform* child : layerObject->getTransform().lock()->getChildren()) {
-                    if (const auto sprite = child->gameObject->getComponent<orn::Sprite>().lock()) {
-                        sprite->draw();
-                    }
-                }
+            for (orn::ChunkedTileLayer* layer : layers) {
+                layer->draw();
             }
             capture.update(window);
             const sf::Image part = capture.copyToImage();

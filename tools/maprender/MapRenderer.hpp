@@ -8,7 +8,7 @@ namespace orn {
 class Tilemap;
 }
 
-/// Draws the visible tile layers of a map, in document order, through TileLayer and Sprite into an image
+/// Draws the visible tile layers of a map, in document order, through ChunkedTileLayer into an image
 /// laid out as Tiled's tmxrasterizer lays it out: the map's pixel size (for an infinite map, the 16-tile
 /// blocks its tiles occupy), widened on each side by the largest layer offset towards that side, with a
 /// transparent background.

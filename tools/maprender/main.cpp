@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     try {
         // Image paths are read relative to the map, which is named relative to the working directory.
         orn::AssetManager::getInstance().rootPath = "";
-        const orn::Tilemap map(argv[1]);
+        const orn::Tilemap map(argv[1], orn::TileStorage::Compact);
         const sf::Image image = MapRenderer(map).render();
         if (!image.saveToFile(argv[2])) {
             std::cerr << "orn-maprender: could not write '" << argv[2] << "'" << std::endl;
