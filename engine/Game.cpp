@@ -67,12 +67,17 @@ void Game::run() {
 void Game::pollEvents() {
     sf::Event event;
     while (window.pollEvent(event)) {
-        if (event.type == sf::Event::Closed) {
-            window.close();
-        }
-        if (const auto& scene = SceneManager::getInstance().getCurrentScene()) {
-            scene->gui.handleEvent(event);
-        }
+        handleEvent(event);
+    }
+}
+
+void Game::handleEvent(const sf::Event& event) {
+    if (event.type == sf::Event::Closed) {
+        window.close();
+    }
+    InputManager::getInstance().handleEvent(event);
+    if (const auto& scene = SceneManager::getInstance().getCurrentScene()) {
+        scene->gui.handleEvent(event);
     }
 }
 
