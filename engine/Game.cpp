@@ -18,7 +18,7 @@ Game::Game(std::string windowTitle, std::uint32_t windowWidth, std::uint32_t win
 
 bool Game::init() {
     createWindow(fullscreen);
-    SceneManager::getInstance().init(window);
+    SceneManager::getInstance().init(window, {width, height});
     SceneManager::getInstance().loadScene(firstScene());
 
     AssetManager& assets = AssetManager::getInstance();

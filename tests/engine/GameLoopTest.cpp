@@ -3,6 +3,7 @@
 #include <set>
 
 #include "CoreTestSupport.hpp"
+#include "engine/Camera.hpp"
 #include "engine/DebugDraw.hpp"
 #include "engine/InputManager.hpp"
 #include "engine/PhysicsManager.hpp"
@@ -161,10 +162,39 @@ TEST_F(GameLoop, AltEnterTogglesFullscreenOncePerPressOfEnter) {
     EXPECT_FALSE(game.isFullscreen());
 }
 
-TEST_F(GameLoop, TheGuiViewFollowsTheWindowSize) {
-    scenes.loadScene(makeScene("gui"));
-    frame();
-    const sf::View& view = scenes.getCurrentScene()->gui.getView();
-    EXPECT_EQ(view.getSize(), sf::Vector2f(800.f, 600.f));
-    EXPECT_EQ(view.getCenter(), sf::Vector2f(400.f, 300.f));
+// A window larger than the game's 800 x 600 shows everything at the largest whole scale that fits: the
+// GUI and a free camera over the whole window, a letterboxed camera the same world as at 800 x 600.
+TEST_F(GameLoop, TheGuiAndTheCamerasFollowTheWindowAtAWholeScale) {
+    scenes.init(game.getWindow(), {800, 600});  // as Game::init does
+    orn::Camera* free = nullptr;
+    orn::Camera* boxed = nullptr;
+    auto scene = makeScene("views");
+    scene->onInit = [&](ScriptedScene& s) {
+        free = s.createGameObject(1)->addComponent<orn::Camera>();
+        boxed = s.createGameObject(1)->addComponent<orn::Camera>();
+        boxed->zoom = 2.f;
+        boxed->letterbox = true;
+    };
+    scenes.loadScene(scene);
+    struct Case {
+        sf::Vector2u window;
+        sf::Vector2f shown;   // the GUI's and the free camera's size
+        sf::IntRect picture;  // where the letterboxed camera draws
+    };
+    // Back to 800 x 600 last, where nothing changes, as the next tests expect.
+    for (const Case& c : {Case{{1600, 1200}, {800.f, 600.f}, {0, 0, 1600, 1200}},
+                          Case{{1280, 1024}, {1280.f, 1024.f}, {240, 212, 800, 600}},
+                          Case{{640, 480}, {640.f, 480.f}, {0, 0, 640, 480}},
+                          Case{{800, 600}, {800.f, 600.f}, {0, 0, 800, 600}}}) {
+        game.getWindow().setSize(c.window);
+        frame();
+        SCOPED_TRACE(testing::Message() << c.window.x << " x " << c.window.y);
+        const sf::View& gui = scenes.getCurrentScene()->gui.getView();
+        EXPECT_EQ(gui.getSize(), c.shown);
+        EXPECT_EQ(gui.getCenter(), c.shown / 2.f);
+        EXPECT_EQ(free->view.getSize(), c.shown);
+        EXPECT_EQ(boxed->view.getSize(), sf::Vector2f(400.f, 300.f));
+        EXPECT_EQ(game.getWindow().getViewport(boxed->view), c.picture);
+    }
+    scenes.init(game.getWindow());
 }
