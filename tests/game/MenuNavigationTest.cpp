@@ -101,10 +101,18 @@ TEST_F(MenuNavigation, ArrowsMoveTheHighlightFromPlayOncePerPressAndEnterPresses
     tap(sf::Keyboard::Enter);
     ASSERT_TRUE(currentIs<CreditScene>());
     EXPECT_EQ(focused(), widgetWithText<gui::Button>("Back")) << "highlighted when the credits open";
+    tap(sf::Keyboard::Escape);
+    EXPECT_TRUE(currentIs<CreditScene>()) << "Escape does nothing in the credits";
     tap(sf::Keyboard::Enter);
     ASSERT_TRUE(currentIs<MenuScene>());
     tap(sf::Keyboard::Enter);
+    ASSERT_TRUE(currentIs<MainScene>());
+    EXPECT_NE(current()->gui.get("healthBar"), nullptr);
+    held.insert(sf::Keyboard::Escape);
+    frame();
     EXPECT_TRUE(currentIs<MainScene>());
+    frame();
+    EXPECT_TRUE(currentIs<MenuScene>()) << "Escape leaves the level at the next frame";
 }
 
 TEST_F(MenuNavigation, ThePointerMovesTheSameHighlightAsTheKeys) {
