@@ -30,8 +30,8 @@ void Camera::update() {
 }
 
 void Camera::apply() {
-    sf::RenderWindow& window = SceneManager::getInstance().requireWindow();
     const SceneManager& scenes = SceneManager::getInstance();
+    sf::RenderWindow& window = scenes.requireWindow();
     const sf::Vector2f windowSize(window.getSize());
     const sf::Vector2f reference(scenes.getReferenceSize());
     const auto scale = static_cast<float>(scenes.getPixelScale());
