@@ -18,7 +18,7 @@ Game::Game(std::string windowTitle, std::uint32_t windowWidth, std::uint32_t win
 
 bool Game::init() {
     createWindow(fullscreen);
-    SceneManager::getInstance().init(window);
+    SceneManager::getInstance().init(window, {width, height});
     SceneManager::getInstance().loadScene(firstScene());
 
     AssetManager& assets = AssetManager::getInstance();
@@ -67,12 +67,17 @@ void Game::run() {
 void Game::pollEvents() {
     sf::Event event;
     while (window.pollEvent(event)) {
-        if (event.type == sf::Event::Closed) {
-            window.close();
-        }
-        if (const auto& scene = SceneManager::getInstance().getCurrentScene()) {
-            scene->gui.handleEvent(event);
-        }
+        handleEvent(event);
+    }
+}
+
+void Game::handleEvent(const sf::Event& event) {
+    if (event.type == sf::Event::Closed) {
+        window.close();
+    }
+    InputManager::getInstance().handleEvent(event);
+    if (const auto& scene = SceneManager::getInstance().getCurrentScene()) {
+        scene->gui.handleEvent(event);
     }
 }
 

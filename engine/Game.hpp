@@ -3,6 +3,7 @@
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/System/Time.hpp>
+#include <SFML/Window/Event.hpp>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,6 +33,9 @@ public:
     bool init();
     /// init, the frame loop until the window closes, then shutdown.
     void run();
+    /// Handles one window event as the frame loop does before each update: the close event closes the
+    /// window, key events go to the InputManager, and every event goes to the current scene's GUI.
+    void handleEvent(const sf::Event& event);
     /// One frame of logic; elapsed is the frame's duration.
     void update(sf::Time elapsed);
     /// One frame of rendering.

@@ -1,5 +1,6 @@
 #include "engine/InputManager.hpp"
 
+#include <SFML/Window/Event.hpp>
 #include <SFML/Window/Window.hpp>
 #include <algorithm>
 
@@ -52,11 +53,12 @@ bool InputManager::isKeyHeld(sf::Keyboard::Key key) const {
 }
 
 bool InputManager::isKeyDown(sf::Keyboard::Key key) {
-    if (!hasFocus || !isKeyHeld(key)) {
+    const bool pressedBefore = keysPressedBeforeFrame.count(key) > 0;
+    if (!hasFocus || !(pressedBefore || isKeyHeld(key))) {
         return false;
     }
     keysDownThisFrame.insert(key);
-    return keysDownLastFrame.count(key) == 0;
+    return pressedBefore || keysDownLastFrame.count(key) == 0;
 }
 
 bool InputManager::isPadInputHeld(PadInput input) const {
@@ -117,7 +119,22 @@ void InputManager::clearBindings() {
     exclusiveActions.clear();
 }
 
+void InputManager::handleEvent(const sf::Event& event) {
+    if (event.type == sf::Event::KeyPressed) {
+        if (keysHeldByEvents.insert(event.key.code).second) {
+            keysPressedSinceFrame.insert(event.key.code);
+        }
+    } else if (event.type == sf::Event::KeyReleased) {
+        keysHeldByEvents.erase(event.key.code);
+    } else if (event.type == sf::Event::LostFocus) {
+        // Keys let go elsewhere send no release here.
+        keysHeldByEvents.clear();
+    }
+}
+
 void InputManager::beginFrame() {
+    keysPressedBeforeFrame.swap(keysPressedSinceFrame);
+    keysPressedSinceFrame.clear();
     keysDownThisFrame.clear();
     padInputsDownThisFrame.clear();
     readPads();

@@ -14,18 +14,22 @@
 #include "engine/PadState.hpp"
 
 namespace sf {
+class Event;
 class Window;
-}
+}  // namespace sf
 
 namespace orn {
 
 /// Process-wide input queries by key or named action, as held or as newly pressed this frame. An action is
 /// bound to at most one key and to any number of game pad inputs (buttons and axis directions, on whichever
 /// pad is connected). Every answer is false while the window has no keyboard focus. Keys are polled at
-/// the query, pads once per frame in beginFrame; window events are not used.
+/// the query, pads once per frame in beginFrame.
 ///
 /// A key or pad input counts as seen held in a frame only if a query asked about it while it was held, so
-/// edge detection works for the inputs that are asked about every frame.
+/// edge detection works for the inputs that are asked about every frame. Beside the poll, the window's key
+/// events (handleEvent) make sure no press is lost: a key pressed since the previous frame counts as newly
+/// pressed in this one even if it was let go again before the frame (a tap shorter than a frame) or was
+/// held at the previous frame and pressed again in between.
 class InputManager {
 public:
     /// Reports whether a key is held right now.
@@ -38,7 +42,8 @@ public:
     /// The process-wide input state, created on first use.
     static InputManager& getInstance();
 
-    /// Whether the key was newly pressed in this frame; records the key as seen held.
+    /// Whether the key was newly pressed in this frame, or pressed since the previous frame according to
+    /// the window's key events; records the key as seen held.
     bool isKeyDown(sf::Keyboard::Key key);
     /// Whether the action's key or one of its pad inputs was newly pressed in this frame; false for an
     /// unbound name and for an action outside exclusiveActions. Records every bound input that is held.
@@ -59,7 +64,12 @@ public:
     /// Erases every key and pad binding and every restriction; what a scene's unload does.
     void clearBindings();
 
-    /// Called by Game::update right after Time::update; reads the pads.
+    /// Called by Game for every window event before the frame's update; notes the key presses and releases
+    /// (a key repeat of a held key is no new press) and ignores every other kind of event.
+    void handleEvent(const sf::Event& event);
+
+    /// Called by Game::update right after Time::update; reads the pads and takes the keys pressed since
+    /// the previous frame as this frame's.
     void beginFrame();
     /// Called by Game::update after the scene update.
     void endFrame();
@@ -102,6 +112,11 @@ private:
     FocusSource focusSource;
     PadStateSource padStateSource;
     std::array<PadState, sf::Joystick::Count> pads{};
+    /// Keys down by the window's events, to tell a new press from a key repeat.
+    std::unordered_set<sf::Keyboard::Key> keysHeldByEvents;
+    /// Keys whose press event came after the last beginFrame, and those that came before this frame's.
+    std::unordered_set<sf::Keyboard::Key> keysPressedSinceFrame;
+    std::unordered_set<sf::Keyboard::Key> keysPressedBeforeFrame;
     std::unordered_set<PadInput> padInputsDownThisFrame;
     std::unordered_set<PadInput> padInputsDownLastFrame;
 };

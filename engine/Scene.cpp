@@ -210,8 +210,9 @@ void Scene::resetGuiView() {
     if (!window) {
         return;
     }
-    const sf::Vector2u size = window->getSize();
-    gui.setView(sf::View(sf::FloatRect(0.f, 0.f, static_cast<float>(size.x), static_cast<float>(size.y))));
+    const sf::Vector2f size(window->getSize());
+    const auto scale = static_cast<float>(SceneManager::getInstance().getPixelScale());
+    gui.setView(sf::View(sf::FloatRect(0.f, 0.f, size.x / scale, size.y / scale)));
 }
 
 }  // namespace orn

@@ -61,7 +61,8 @@ public:
     /// order on screen is that of the calls.
     void drawComponents(bool debug);
 
-    /// Sets the GUI's view to one unit per pixel of the scene manager's window.
+    /// Sets the GUI's view to the whole of the scene manager's window, one unit per pixel scale
+    /// (SceneManager::getPixelScale) of window pixels, so a larger window shows the GUI larger.
     void resetGuiView();
 
     /// Merges the draw pass's sprites into runs; drawCalls counts its draw calls (reset by nobody here).

@@ -1,6 +1,7 @@
 #include "engine/SceneManager.hpp"
 
 #include <SFML/Graphics/RenderWindow.hpp>
+#include <algorithm>
 
 #include "engine/DebugDraw.hpp"
 #include "engine/InputManager.hpp"
@@ -14,8 +15,9 @@ SceneManager& SceneManager::getInstance() {
     return instance;
 }
 
-void SceneManager::init(sf::RenderWindow& target) {
+void SceneManager::init(sf::RenderWindow& target, sf::Vector2u size) {
     window = &target;
+    referenceSize = size;
 }
 
 void SceneManager::loadScene(std::shared_ptr<Scene> scene) {
@@ -27,6 +29,14 @@ sf::RenderWindow& SceneManager::requireWindow() const {
         throw NotInitializedException();
     }
     return *window;
+}
+
+unsigned SceneManager::getPixelScale() const {
+    if (!window || referenceSize.x == 0 || referenceSize.y == 0) {
+        return 1;
+    }
+    const sf::Vector2u size = window->getSize();
+    return std::max(1u, std::min(size.x / referenceSize.x, size.y / referenceSize.y));
 }
 
 void SceneManager::update() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <SFML/System/Vector2.hpp>
 #include <memory>
 
 namespace sf {
@@ -17,8 +18,9 @@ public:
     /// The process-wide scene manager, created on first use.
     static SceneManager& getInstance();
 
-    /// window: owned by Game, which outlives every scene update.
-    void init(sf::RenderWindow& window);
+    /// window: owned by Game, which outlives every scene update. referenceSize: the window size (pixels)
+    /// the scenes are made for, by which getPixelScale measures the window; zero for none.
+    void init(sf::RenderWindow& window, sf::Vector2u referenceSize = {});
 
     /// Requests a switch to a new T; a later request before the switch replaces this one.
     template <class T>
@@ -34,6 +36,12 @@ public:
     sf::RenderWindow* getWindow() const { return window; }
     /// The window, or NotInitializedException before init.
     sf::RenderWindow& requireWindow() const;
+    /// The window size given to init; zero for none.
+    sf::Vector2u getReferenceSize() const { return referenceSize; }
+    /// How many window pixels show one pixel of the scenes: the largest whole number by which the reference
+    /// size fits into the window, at least 1 (1 without a window or a reference size). Read by cameras and
+    /// GUI views whenever they are laid out, so it follows the window.
+    unsigned getPixelScale() const;
 
     /// Called once per frame by Game::update after the physics steps.
     void update();
@@ -46,6 +54,7 @@ private:
     std::shared_ptr<Scene> currentScene;
     std::shared_ptr<Scene> nextScene;
     sf::RenderWindow* window = nullptr;
+    sf::Vector2u referenceSize;
 };
 
 }  // namespace orn

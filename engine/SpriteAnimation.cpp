@@ -1,6 +1,7 @@
 #include "engine/SpriteAnimation.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 
@@ -252,7 +253,29 @@ SpriteAnimation::Frame SpriteAnimation::getPlayedFrame(const std::string& name, 
 }
 
 float SpriteAnimation::getDuration(const std::string& name) const {
-    return static_cast<float>(getAnimation(name).duration / 1000.0);
+    const Animation& animation = getAnimation(name);
+    const double all = animation.duration;
+    if (!isPingPong(animation.direction)) {
+        return static_cast<float>(std::max(animation.repeat, 1) * all / 1000.0);
+    }
+    if (animation.frames.size() < 2) {
+        return static_cast<float>(all / 1000.0);  // a single frame is shown once, however many passes
+    }
+    // Each pass after the first starts on the frame where the one before turned and does not show it again:
+    // the second, fourth, ... pass leaves out the frame that the first pass ended on, the third, fifth, ...
+    // the frame it started on.
+    const bool reversed = animation.direction == Direction::PingPongReverse;
+    const double withoutFirst = all - animation.frames.front().duration;
+    const double withoutLast = all - animation.frames.back().duration;
+    if (animation.repeat == 0) {
+        return static_cast<float>((withoutFirst + withoutLast) / 1000.0);
+    }
+    const double laterPasses = animation.repeat - 1.0;
+    const double back = std::ceil(laterPasses / 2.0);
+    const double out = std::floor(laterPasses / 2.0);
+    return static_cast<float>((all + back * (reversed ? withoutFirst : withoutLast) +
+                               out * (reversed ? withoutLast : withoutFirst)) /
+                              1000.0);
 }
 
 std::int64_t SpriteAnimation::cycleLength(const Animation& animation) {

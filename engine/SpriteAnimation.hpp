@@ -60,7 +60,9 @@ public:
     /// tag shows: the last one for the reverse directions). Positions beyond one cycle of the order wrap; a
     /// negative position raises std::out_of_range. For a forward tag this is getFrame.
     Frame getPlayedFrame(const std::string& name, std::int32_t position) const;
-    /// The animation's total duration in seconds.
+    /// How long the animation plays at speed 1, in seconds: all the passes of its repeat count, or, without
+    /// one, one cycle of its play order (a ping-pong of n frames shows 2n - 2 frames per cycle, the turning
+    /// frames once).
     float getDuration(const std::string& name) const;
 
     /// The number of step positions that one play of animation lasts before it holds its last shown frame:

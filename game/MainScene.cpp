@@ -46,7 +46,9 @@ void MainScene::init() {
     orn::GameObject* camera = createGameObject(1);
     camera->addComponent<orn::AudioListener>();
     camera->addComponent<CameraFollow>();
-    camera->addComponent<orn::Camera>()->zoom = 2.f;
+    auto* view = camera->addComponent<orn::Camera>();
+    view->zoom = 2.f;
+    view->letterbox = true;
     camera->getTransform().lock()->setPosition({start.x, start.y});
 
     createGameObject(1)->addComponent<orn::TileLayer>(map, "foreground");

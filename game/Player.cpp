@@ -1,5 +1,7 @@
 #include "game/Player.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <iostream>
 
 #include "engine/AnimatedSprite.hpp"
@@ -9,6 +11,7 @@
 #include "engine/DebugDraw.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
+#include "engine/PhysicsManager.hpp"
 #include "engine/Rigidbody.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/Time.hpp"
@@ -128,10 +131,12 @@ void Player::update() {
         }
     }
 
-    const sf::Vector2f movement(direction * moveForce * dt, 0.f);
-    if (movement != sf::Vector2f()) {
-        body->impulses.push_back(movement);
-    }
+    // The velocity still holds the walking push of the last physics step, which the next step's contact
+    // takes back from a body held against a wall: standing there is not running.
+    const float lastPush = drive.x * body->inverseMass * body->damping;
+    // Walking pushes in every physics step, not once per frame: a body held against a step's face is then
+    // still pushed in the few steps in which a jump lifts it past the top, however long the frames are.
+    setDrive(*body, {direction * moveForce * orn::PhysicsManager::fixedStep, 0.f});
 
     if (input.isActionDown("attack") && isGrounded() && !isAttacking) {
         if (auto animator = currentAnimator().lock()) {
@@ -153,12 +158,23 @@ void Player::update() {
     }
 
     const sf::Vector2f velocity = body->velocity;
-    isRunning = velocity.x > 1.f || velocity.x < -1.f;
+    isRunning = std::fabs(velocity.x - lastPush) > 1.f;
     isGoingUp = velocity.y < 0.f;
     if (auto animator = currentAnimator().lock()) {
         animator->parameters["isRunning"] = isRunning;
         animator->parameters["isGoingUp"] = isGoingUp;
         animator->parameters["isGrounded"] = isGrounded();
+    }
+}
+
+void Player::setDrive(orn::Rigidbody& body, sf::Vector2f force) {
+    auto previous = std::find(body.forces.begin(), body.forces.end(), drive);
+    if (drive != sf::Vector2f() && previous != body.forces.end()) {
+        body.forces.erase(previous);
+    }
+    drive = force;
+    if (drive != sf::Vector2f()) {
+        body.forces.push_back(drive);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <SFML/System/Vector2.hpp>
 #include <memory>
 #include <string>
 
@@ -45,7 +46,8 @@ public:
     /// Enables the body collider of form and disables the other two.
     void useBodyCollider(Form form);
 
-    float moveForce = 1500.f;  ///< horizontal impulse per second of held movement
+    /// Horizontal impulse per second of held movement, spread evenly over the physics steps.
+    float moveForce = 1500.f;
     float jumpForce = 1000.f;  ///< upward impulse of a jump; set by the active form
     bool isRunning = false;
     bool isGoingUp = false;
@@ -72,8 +74,12 @@ public:
 private:
     std::weak_ptr<orn::Animator> currentAnimator() const;
     std::weak_ptr<orn::AnimatedSprite> currentSprite() const;
+    /// Replaces the walking force this component keeps among the body's forces.
+    void setDrive(orn::Rigidbody& body, sf::Vector2f force);
 
     Form form = Form::Human;
     /// The active form's child object, owned by the scene; empty until the first takeForm.
     std::weak_ptr<orn::GameObject> formObject;
+    /// The walking force (per physics step) that setDrive last put among the body's forces; zero for none.
+    sf::Vector2f drive;
 };

@@ -76,9 +76,10 @@ Button::State Button::currentState() const {
     if (!isEnabled()) {
         return Disabled;
     }
-    if (isMouseHovering()) {
-        return isMouseDown() ? Down : Hover;
+    if (isMouseHovering() && isMouseDown()) {
+        return Down;
     }
+    // The mouse moves the focus (Gui::handleEvent), so the focus alone decides the highlight.
     return isFocused() ? Hover : Normal;
 }
 

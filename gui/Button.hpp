@@ -10,7 +10,8 @@ namespace gui {
 
 // A push button with a centred text. Signal "pressed": fired once when the left mouse button went down
 // over the button and comes up over it again, or when the Gui activates it while it has the focus.
-// A focused button shows its hover look.
+// The focused button shows its hover look (the mouse focuses the button it moves onto), and its down look
+// while the mouse holds it down.
 //
 // Renderer properties: TextColor, BackgroundColor, BorderColor, Texture and TextStyle, each also with the
 // suffixes Hover, Down and Disabled (a missing Down look falls back to Hover, a missing Hover or Disabled

@@ -205,9 +205,14 @@ Widget* Gui::widgetAt(sf::Vector2f point) const {
     return nullptr;
 }
 
-void Gui::updateHover(const Widget* hovered) {
+void Gui::updateHover(Widget* hovered) {
     for (const auto& widget : m_widgets) {
         widget->m_hover = widget.get() == hovered;
+    }
+    if (hovered != nullptr && isFocusable(*hovered)) {
+        for (const auto& widget : m_widgets) {
+            widget->m_focused = widget.get() == hovered;
+        }
     }
 }
 

@@ -33,8 +33,9 @@ public:
     void setView(const sf::View& view);
     const sf::View& getView() const;
 
-    // Feeds one window event to the widgets: mouse moves update the hover looks, a left press and release
-    // over a button fire its "pressed" signal (handlers run inside this call). Mouse coordinates are
+    // Feeds one window event to the widgets: the mouse moving or pressed over a widget that can take the
+    // keyboard focus gives it the focus (over nothing the focus stays), a left press and release over a
+    // button fire its "pressed" signal (handlers run inside this call). Mouse coordinates are
     // pixels of the target mapped through the view; without a target they are taken as view coordinates.
     // Returns whether a widget took the event.
     bool handleEvent(const sf::Event& event);
@@ -54,11 +55,11 @@ public:
         return std::dynamic_pointer_cast<T>(get(name));
     }
 
-    // Keyboard focus, for menus driven by keys or a game pad (handleEvent never moves it; the mouse keeps
-    // its own hover). Only visible, enabled widgets whose canFocus() is true take the focus, in the order
-    // they were added. focusNext moves to the next such widget after the focused one (the first when none
-    // is focused), wrapping around; focusPrevious likewise backwards (the last when none is focused). Both
-    // leave the focus unchanged when no widget can take it.
+    // Keyboard focus, for menus driven by keys or a game pad as well as the mouse: one highlighted widget
+    // that the mouse and these calls move alike. Only visible, enabled widgets whose canFocus() is true take
+    // the focus, in the order they were added. focusNext moves to the next such widget after the focused one
+    // (the first when none is focused), wrapping around; focusPrevious likewise backwards (the last when none
+    // is focused). Both leave the focus unchanged when no widget can take it.
     void focusNext();
     void focusPrevious();
     // Focuses `widget` (which must be in this Gui and able to take the focus), or clears the focus for
@@ -79,7 +80,8 @@ private:
     sf::Vector2f mapPixel(int x, int y) const;
     // The topmost visible, enabled widget that handles the mouse and lies under `point`, or null.
     Widget* widgetAt(sf::Vector2f point) const;
-    void updateHover(const Widget* hovered);
+    // Marks `hovered` (or nothing) as under the mouse and gives it the focus if it can take it.
+    void updateHover(Widget* hovered);
     static bool isFocusable(const Widget& widget);
     // Focuses the first focusable widget met walking from the focused one by `step` (+1 or -1).
     void moveFocus(int step);

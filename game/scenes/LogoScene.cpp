@@ -5,6 +5,7 @@
 #include "engine/Camera.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
+#include "engine/PadLayout.hpp"
 #include "game/scenes/MenuScene.hpp"
 #include "game/scenes/SceneTransition.hpp"
 
@@ -14,7 +15,11 @@ constexpr float logoDuration = 1.85f;
 }  // namespace
 
 void LogoScene::init() {
-    orn::InputManager::getInstance().actions["escape"] = sf::Keyboard::Escape;
+    using orn::PadLayout;
+    orn::InputManager& input = orn::InputManager::getInstance();
+    input.actions["escape"] = sf::Keyboard::Escape;
+    // A pad skips the logo with any of the buttons a player tries first.
+    input.bindPad("escape", {PadLayout::A, PadLayout::B, PadLayout::Back, PadLayout::Start});
 
     orn::AssetManager& assets = orn::AssetManager::getInstance();
     assets.loadTexture("logo", "logo_anim.png");

@@ -44,8 +44,10 @@ void WolfController::update() {
 }
 
 void WolfController::resetPosition() {
-    const sf::RenderWindow& window = orn::SceneManager::getInstance().requireWindow();
-    const sf::Vector2f bottomLeft =
-        pixelToWorld(window, {-static_cast<int>(frameWidth), windowSize(window).y});
+    const orn::SceneManager& scenes = orn::SceneManager::getInstance();
+    const sf::RenderWindow& window = scenes.requireWindow();
+    // One frame width left of the window, in window pixels at the pixel scale the wolf is drawn at.
+    const auto frameInPixels = static_cast<int>(frameWidth * static_cast<float>(scenes.getPixelScale()));
+    const sf::Vector2f bottomLeft = pixelToWorld(window, {-frameInPixels, windowSize(window).y});
     gameObject->getTransform().lock()->setPosition({bottomLeft.x, bottomLeft.y - frameHeight});
 }

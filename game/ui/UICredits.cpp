@@ -40,4 +40,5 @@ void UICredits::init() {
     gui.add(back);
     gui.add(credit);
     gui.add(logo);
+    gui.setFocusedWidget(back);
 }

@@ -4,7 +4,7 @@
 
 /// Builds the credits in the current scene's GUI: the makers' logo standing on a one-line credit text whose
 /// top is at the window's vertical centre, and a Back button to the menu half a button height above the
-/// bottom edge.
+/// bottom edge, highlighted (focused) from the start.
 class UICredits : public orn::Component {
 public:
     /// Needs the theme "default_theme", the font "Improbable" and the texture "ql_vrn" in the asset

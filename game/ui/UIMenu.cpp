@@ -58,4 +58,6 @@ void UIMenu::init() {
     gui.add(credits);
     gui.add(quit);
     gui.add(title);
+    // Highlighted from the start, so Enter plays at once.
+    gui.setFocusedWidget(play);
 }

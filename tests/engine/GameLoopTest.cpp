@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
+#include <vector>
 
 #include "CoreTestSupport.hpp"
+#include "engine/Camera.hpp"
 #include "engine/DebugDraw.hpp"
 #include "engine/InputManager.hpp"
 #include "engine/PhysicsManager.hpp"
@@ -122,7 +125,13 @@ TEST_F(GameLoop, FramesDrawActiveObjectsAndF3TogglesTheDebugPassOncePerPress) {
     EXPECT_TRUE(orn::DebugDraw::enabled);
     held.clear();
     frame();
-    held.insert(sf::Keyboard::F3);
+    // A tap between two frames reaches the game only as window events.
+    sf::Event event;
+    event.key = {sf::Keyboard::F3, false, false, false, false};
+    for (auto type : {sf::Event::KeyPressed, sf::Event::KeyReleased}) {
+        event.type = type;
+        game.handleEvent(event);
+    }
     frame();
     EXPECT_FALSE(orn::DebugDraw::enabled);
 }
@@ -155,10 +164,34 @@ TEST_F(GameLoop, AltEnterTogglesFullscreenOncePerPressOfEnter) {
     EXPECT_FALSE(game.isFullscreen());
 }
 
-TEST_F(GameLoop, TheGuiViewFollowsTheWindowSize) {
-    scenes.loadScene(makeScene("gui"));
-    frame();
-    const sf::View& view = scenes.getCurrentScene()->gui.getView();
-    EXPECT_EQ(view.getSize(), sf::Vector2f(800.f, 600.f));
-    EXPECT_EQ(view.getCenter(), sf::Vector2f(400.f, 300.f));
+// A window larger than the game's 800 x 600 shows everything at the largest whole scale that fits: the
+// GUI and a free camera over the whole window, a letterboxed camera the same world as at 800 x 600.
+TEST_F(GameLoop, TheGuiAndTheCamerasFollowTheWindowAtAWholeScale) {
+    scenes.init(game.getWindow(), {800, 600});  // as Game::init does
+    orn::Camera* free = nullptr;
+    orn::Camera* boxed = nullptr;
+    auto scene = makeScene("views");
+    scene->onInit = [&](ScriptedScene& s) {
+        free = s.createGameObject(1)->addComponent<orn::Camera>();
+        boxed = s.createGameObject(1)->addComponent<orn::Camera>();
+        boxed->zoom = 2.f;
+        boxed->letterbox = true;
+    };
+    scenes.loadScene(scene);
+    // The window; the size the GUI and the free camera show; the pixels the letterboxed camera fills. Back
+    // to 800 x 600 last, where nothing changes, as the next tests expect.
+    for (const auto& [size, shown, picture] :
+         std::vector<std::tuple<sf::Vector2u, sf::Vector2f, sf::IntRect>>{
+             {{1600, 1200}, {800.f, 600.f}, {0, 0, 1600, 1200}},
+             {{1280, 1024}, {1280.f, 1024.f}, {240, 212, 800, 600}},
+             {{640, 480}, {640.f, 480.f}, {0, 0, 640, 480}},
+             {{800, 600}, {800.f, 600.f}, {0, 0, 800, 600}}}) {
+        game.getWindow().setSize(size);
+        frame();
+        EXPECT_EQ(scenes.getCurrentScene()->gui.getView().getSize(), shown) << size.x;
+        EXPECT_EQ(free->view.getSize(), shown) << size.x;
+        EXPECT_EQ(boxed->view.getSize(), sf::Vector2f(400.f, 300.f)) << size.x;
+        EXPECT_EQ(game.getWindow().getViewport(boxed->view), picture) << size.x;
+    }
+    scenes.init(game.getWindow());
 }

@@ -53,7 +53,9 @@ TEST_F(SpriteAnimationTest, ReadsTagsIntoAnimationsOfSharedFrames) {
     EXPECT_EQ(animation->getFrameCount("one"), 1);
     EXPECT_EQ(animation->animations.at("walk").duration, 400);
     EXPECT_EQ(animation->animations.at("tail").duration, 200);
-    EXPECT_FLOAT_EQ(animation->getDuration("walk"), 0.4f);
+    // A ping-pong cycle shows the middle frames twice; a single frame once.
+    EXPECT_FLOAT_EQ(animation->getDuration("walk"), 0.65f);
+    EXPECT_FLOAT_EQ(animation->getDuration("one"), 0.1f);
     EXPECT_EQ(animation->getFrame("tail", 0).rect, sf::IntRect(64, 0, 32, 48));
     EXPECT_EQ(animation->getFrame("tail", 0).duration, 150);
     EXPECT_EQ(animation->getFrame("one", 0).rect, sf::IntRect(32, 0, 32, 48));
@@ -198,16 +200,25 @@ TEST_F(SpriteAnimationTest, HashAndArrayLayoutsGiveTheSameAnimations) {
     EXPECT_EQ(hash->animations.at("walk").duration, 390);
 }
 
-TEST_F(SpriteAnimationTest, TagDirectionsAndRepeatCountsAreRead) {
-    const std::string frames = frame(0, 0, 8, 8, "100") + "," + frame(8, 0, 8, 8, "100");
+TEST_F(SpriteAnimationTest, TagDirectionsAndRepeatCountsAreReadAndTimeThePlay) {
+    const std::string frames =
+        frame(0, 0, 8, 8, "100") + "," + frame(8, 0, 8, 8, "200") + "," + frame(16, 0, 8, 8, "400");
     const auto tagWith = [](const std::string& name, const std::string& extra) {
-        return R"({"name": ")" + name + R"(", "from": 0, "to": 1)" + extra + "}";
+        return R"({"name": ")" + name + R"(", "from": 0, "to": 2)" + extra + "}";
     };
     const auto animation = load(
         sheet(frames, tagWith("plain", "") + "," + tagWith("f", R"(, "direction": "forward", "repeat": 0)") +
                           "," + tagWith("r", R"(, "direction": "reverse", "repeat": "3")") + "," +
                           tagWith("p", R"(, "direction": "pingpong", "repeat": 2147483647)") + "," +
-                          tagWith("pr", R"(, "direction": "pingpong_reverse")")));
+                          tagWith("pr", R"(, "direction": "pingpong_reverse")") + "," +
+                          tagWith("p3", R"(, "direction": "pingpong", "repeat": 3)") + "," +
+                          tagWith("pr2", R"(, "direction": "pingpong_reverse", "repeat": 2)")));
+    // Frames played: 0 1 2; 2 1 0 three times; 2 1 0 1 per cycle; 0 1 2 1 0 1 2; 2 1 0 1 2.
+    const std::vector<std::pair<const char*, float>> durations = {
+        {"plain", 0.7f}, {"r", 2.1f}, {"pr", 0.9f}, {"p3", 1.6f}, {"pr2", 1.3f}, {"p", 966367641.4f}};
+    for (const auto& [name, seconds] : durations) {
+        EXPECT_FLOAT_EQ(animation->getDuration(name), seconds) << name;
+    }
     using Direction = SpriteAnimation::Direction;
     EXPECT_EQ(animation->getAnimation("plain").direction, Direction::Forward);
     EXPECT_EQ(animation->getAnimation("plain").repeat, 0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "LevelTestSupport.hpp"
@@ -71,11 +72,15 @@ std::vector<Step> stepsOf(const orn::Tilemap& map, float bodyHeight) {
     return steps;
 }
 
-/// Drives the real level's player at a fixed frame rate, logic only (nothing here depends on drawing).
+/// Drives the real level's player at a fixed frame rate, or with frame times repeating `pattern` (seconds)
+/// from the start of every walk, logic only (nothing here depends on drawing).
 class Climber {
 public:
-    Climber(Level& played, int framesPerSecond)
-        : level(played), fps(framesPerSecond), dt(1.f / static_cast<float>(framesPerSecond)) {
+    Climber(Level& played, int framesPerSecond, std::vector<float> pattern)
+        : level(played), fps(framesPerSecond), frameTimes(std::move(pattern)) {
+        if (frameTimes.empty()) {
+            frameTimes.push_back(1.f / static_cast<float>(fps));
+        }
         for (const auto& enemy : level.allTagged("Enemy")) {
             enemy->setActive(false);  // the climb alone is under test
         }
@@ -164,7 +169,7 @@ public:
 private:
     void frames(int count) {
         for (int i = 0; i < count; ++i) {
-            level.driver.game().update(sf::seconds(dt));
+            level.driver.game().update(sf::seconds(frameTimes[tick++ % frameTimes.size()]));
         }
     }
 
@@ -181,6 +186,7 @@ private:
             return false;
         }
         level.hold(step.direction > 0 ? sf::Keyboard::D : sf::Keyboard::A);
+        tick = 0;
         return true;
     }
 
@@ -198,17 +204,18 @@ private:
 
     Level& level;
     int fps;
-    float dt;
+    std::vector<float> frameTimes;
+    std::size_t tick = 0;
 };
 
 /// Presses jump at moments from 50 ms before the body meets each step within the form's reach until half a
 /// second of pushing against it, each from two starting distances (different phases of the frames and
 /// physics steps against the contact).
-void climbEveryStep(int fps) {
+void climbEveryStep(int fps, std::vector<float> frameTimes = {}) {
     Level level;
     ASSERT_TRUE(level.land());
     const sf::Vector2f start = level.position();
-    Climber climber(level, fps);
+    Climber climber(level, fps, std::move(frameTimes));
     std::vector<Step> steps = stepsOf(level.map(), climber.body().height);
     ASSERT_FALSE(steps.empty());
 
@@ -263,4 +270,8 @@ TEST(Climbing, EveryStepInReachIsClimbedAt30FramesPerSecond) {
 
 TEST(Climbing, EveryStepInReachIsClimbedAt20FramesPerSecond) {
     climbEveryStep(20);
+}
+
+TEST(Climbing, EveryStepInReachIsClimbedWithFrameTimesAlternating84And16Milliseconds) {
+    climbEveryStep(20, {0.084f, 0.016f});
 }

@@ -18,7 +18,7 @@ namespace {
 /// with the brute-force pair walk. When a deliberate change to the game or its data alters how the level
 /// plays, re-record it: run `game_tests --gtest_filter=Determinism.*` and copy the hash that the failing
 /// brute-force case prints here; the grid's case must then pass unchanged.
-constexpr std::uint64_t recordedHash = 0xe11e030773ebc384ull;
+constexpr std::uint64_t recordedHash = 0xa74913436a25ef9bull;
 
 /// FNV-1a over the bit patterns of the floats, so that any difference in the last bit shows.
 class StateHash {

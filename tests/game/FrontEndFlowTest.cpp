@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "FrontEndHarness.hpp"
-#include "engine/GameObject.hpp"
-#include "game/MainScene.hpp"
-#include "game/scenes/CreditScene.hpp"
 #include "game/scenes/LogoScene.hpp"
 #include "game/scenes/MenuScene.hpp"
 #include "gui/Button.hpp"
@@ -11,7 +8,6 @@
 namespace {
 
 using frontend::click;
-using frontend::current;
 using frontend::currentIs;
 using frontend::widgetWithText;
 
@@ -40,31 +36,6 @@ TEST_F(FrontEndFlow, EscapeInTheFirstLogoFrameOpensTheMenuInTheNext) {
     EXPECT_EQ(orn::InputManager::getInstance().actions.count("start"), 1u);
 }
 
-TEST_F(FrontEndFlow, CreditsOpenFromTheMenuIgnoreEscapeAndGoBackWithBack) {
-    start<LogoScene>();
-    held.insert(sf::Keyboard::Escape);
-    frames(2);
-    held.clear();
-    ASSERT_TRUE(currentIs<MenuScene>());
-
-    auto credits = widgetWithText<gui::Button>("Credits");
-    ASSERT_NE(credits, nullptr);
-    click(*credits);
-    frame();
-    ASSERT_TRUE(currentIs<CreditScene>()) << "a press switches at the start of the same frame's update";
-
-    held.insert(sf::Keyboard::Escape);
-    frames(3);
-    held.clear();
-    EXPECT_TRUE(currentIs<CreditScene>());
-
-    auto back = widgetWithText<gui::Button>("Back");
-    ASSERT_NE(back, nullptr);
-    click(*back);
-    frame();
-    EXPECT_TRUE(currentIs<MenuScene>());
-}
-
 TEST_F(FrontEndFlow, QuitClosesTheWindowAndTheFrameStillCompletes) {
     start<MenuScene>();
     frame();
@@ -73,24 +44,6 @@ TEST_F(FrontEndFlow, QuitClosesTheWindowAndTheFrameStillCompletes) {
     ASSERT_TRUE(window().isOpen());
     click(*quit);
     EXPECT_FALSE(window().isOpen());
-    frame();
-    EXPECT_TRUE(currentIs<MenuScene>());
-}
-
-TEST_F(FrontEndFlow, PlayEntersTheLevelWithItsHudAndEscapeReturnsToTheMenu) {
-    start<MenuScene>();
-    frame();
-    auto play = widgetWithText<gui::Button>("Play");
-    ASSERT_NE(play, nullptr);
-    click(*play);
-    frame();
-    ASSERT_TRUE(currentIs<MainScene>());
-    frames(2);
-    EXPECT_NE(current()->gui.get("healthBar"), nullptr);
-
-    held.insert(sf::Keyboard::Escape);
-    frame();
-    EXPECT_TRUE(currentIs<MainScene>());
     frame();
     EXPECT_TRUE(currentIs<MenuScene>());
 }

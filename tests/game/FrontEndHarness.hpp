@@ -38,23 +38,26 @@ std::shared_ptr<T> widgetWithText(const std::string& text) {
     return nullptr;
 }
 
-/// Moves the mouse to the middle of the widget and clicks the left button there, through the current
-/// scene's GUI as the main loop forwards window events.
-inline void click(const gui::Widget& widget) {
+/// Moves the mouse to the middle of the widget through the current scene's GUI, as the main loop forwards
+/// window events, and returns the event there.
+inline sf::Event hover(const gui::Widget& widget) {
     const sf::Vector2f centre = widget.getPosition() + widget.getSize() / 2.f;
-    const int x = static_cast<int>(centre.x);
-    const int y = static_cast<int>(centre.y);
-    gui::Gui& gui = current()->gui;
-
     sf::Event event;
     event.type = sf::Event::MouseMoved;
-    event.mouseMove = {x, y};
-    gui.handleEvent(event);
-    event.type = sf::Event::MouseButtonPressed;
-    event.mouseButton = {sf::Mouse::Left, x, y};
-    gui.handleEvent(event);
-    event.type = sf::Event::MouseButtonReleased;
-    gui.handleEvent(event);
+    event.mouseMove = {static_cast<int>(centre.x), static_cast<int>(centre.y)};
+    current()->gui.handleEvent(event);
+    return event;
+}
+
+/// Moves the mouse to the middle of the widget and clicks the left button there.
+inline void click(const gui::Widget& widget) {
+    sf::Event event = hover(widget);
+    const sf::Event::MouseMoveEvent at = event.mouseMove;
+    event.mouseButton = {sf::Mouse::Left, at.x, at.y};
+    for (auto type : {sf::Event::MouseButtonPressed, sf::Event::MouseButtonReleased}) {
+        event.type = type;
+        current()->gui.handleEvent(event);
+    }
 }
 
 /// Runs the front end in the test process's one real game (window, data directory, scripted keyboard),

@@ -7,6 +7,7 @@
 #include "engine/PadLayout.hpp"
 #include "game/MainScene.hpp"
 #include "game/scenes/CreditScene.hpp"
+#include "game/scenes/LogoScene.hpp"
 #include "game/scenes/MenuScene.hpp"
 #include "gui/Button.hpp"
 
@@ -15,6 +16,7 @@ namespace {
 using frontend::click;
 using frontend::current;
 using frontend::currentIs;
+using frontend::hover;
 using frontend::widgetWithText;
 using orn::PadLayout;
 
@@ -65,16 +67,14 @@ protected:
     std::array<orn::PadState, sf::Joystick::Count> pads{};
 };
 
-TEST_F(MenuNavigation, ArrowsMoveTheFocusOncePerPressAndEnterPressesTheFocusedButton) {
+TEST_F(MenuNavigation, ArrowsMoveTheHighlightFromPlayOncePerPressAndEnterPressesIt) {
     enterMenu();
     auto play = widgetWithText<gui::Button>("Play");
     auto credits = widgetWithText<gui::Button>("Credits");
     auto quit = widgetWithText<gui::Button>("Quit");
     ASSERT_TRUE(play && credits && quit);
-    EXPECT_EQ(focused(), nullptr) << "the menu looks as always until a key is used";
+    EXPECT_EQ(focused(), play) << "Play is highlighted when the menu opens";
 
-    tap(sf::Keyboard::Down);
-    EXPECT_EQ(focused(), play);
     held.insert(sf::Keyboard::Down);
     frames(10);
     held.clear();
@@ -99,44 +99,55 @@ TEST_F(MenuNavigation, ArrowsMoveTheFocusOncePerPressAndEnterPressesTheFocusedBu
     }
 
     tap(sf::Keyboard::Enter);
-    EXPECT_TRUE(currentIs<CreditScene>());
+    ASSERT_TRUE(currentIs<CreditScene>());
+    EXPECT_EQ(focused(), widgetWithText<gui::Button>("Back")) << "highlighted when the credits open";
+    tap(sf::Keyboard::Escape);
+    EXPECT_TRUE(currentIs<CreditScene>()) << "Escape does nothing in the credits";
+    tap(sf::Keyboard::Enter);
+    ASSERT_TRUE(currentIs<MenuScene>());
+    tap(sf::Keyboard::Enter);
+    ASSERT_TRUE(currentIs<MainScene>());
+    EXPECT_NE(current()->gui.get("healthBar"), nullptr);
+    held.insert(sf::Keyboard::Escape);
+    frame();
+    EXPECT_TRUE(currentIs<MainScene>());
+    frame();
+    EXPECT_TRUE(currentIs<MenuScene>()) << "Escape leaves the level at the next frame";
 }
 
-TEST_F(MenuNavigation, EnterWithoutAFocusedButtonDoesNothingAndTheMouseStillWorks) {
+TEST_F(MenuNavigation, ThePointerMovesTheSameHighlightAsTheKeys) {
     enterMenu();
-    tap(sf::Keyboard::Enter);
-    EXPECT_TRUE(currentIs<MenuScene>());
-
-    tap(sf::Keyboard::Down);
     auto credits = widgetWithText<gui::Button>("Credits");
     ASSERT_NE(credits, nullptr);
+    hover(*credits);
+    EXPECT_EQ(focused(), credits) << "one highlight: Play's went with the pointer";
+    tap(sf::Keyboard::Down);
+    EXPECT_EQ(focused(), widgetWithText<gui::Button>("Quit")) << "the keys go on from where the pointer is";
     click(*credits);
     frame();
-    EXPECT_TRUE(currentIs<CreditScene>())
-        << "a click goes to the button under the mouse, not the focused one";
+    EXPECT_TRUE(currentIs<CreditScene>()) << "a click goes to the button under the pointer";
 }
 
-TEST_F(MenuNavigation, APadPlaysFromTheMenuAndLeavesTheCreditsWithItsDPadStickAndA) {
-    enterMenu();
+TEST_F(MenuNavigation, APadSkipsTheLogoPlaysFromTheMenuAndLeavesTheCreditsWithItsDPadStickAndA) {
+    start<LogoScene>();
+    frame();
+    tap(PadLayout::Start);
+    ASSERT_TRUE(currentIs<MenuScene>()) << "Start skips the logo";
     tap(PadLayout::DPadDown);
     tap(PadLayout::StickDown);
+    tap(PadLayout::StickUp);
     EXPECT_EQ(focused(), widgetWithText<gui::Button>("Credits"));
     tap(PadLayout::A);
     ASSERT_TRUE(currentIs<CreditScene>());
 
-    EXPECT_EQ(focused(), nullptr) << "a new scene starts without focus";
     tap(PadLayout::B);
     tap(PadLayout::Start);
     EXPECT_TRUE(currentIs<CreditScene>()) << "only A presses";
-    tap(PadLayout::StickUp);
-    EXPECT_EQ(focused(), widgetWithText<gui::Button>("Back"));
     tap(PadLayout::A);
     ASSERT_TRUE(currentIs<MenuScene>());
 
     tap(PadLayout::DPadUp);
-    tap(PadLayout::DPadUp);
-    tap(PadLayout::DPadUp);
-    EXPECT_EQ(focused(), widgetWithText<gui::Button>("Play"));
+    tap(PadLayout::DPadDown);
     tap(PadLayout::A);
     EXPECT_TRUE(currentIs<MainScene>());
 }

@@ -119,10 +119,10 @@ TEST_F(DrawTest, AButtonDrawsItsBordersBackgroundAndTextAndChangesLookWithTheMou
     EXPECT_EQ(render(target, gui).getPixel(13, 13), sf::Color(0x10, 0x10, 0x18));
 
     gui.handleEvent(mouse(sf::Event::MouseMoved, 150, 100));
-    EXPECT_EQ(render(target, gui).getPixel(13, 13), background);
+    EXPECT_EQ(render(target, gui).getPixel(13, 13), backgroundHover) << "the mouse left the focus on it";
 }
 
-TEST_F(DrawTest, AFocusedButtonShowsItsHoverLookBesideTheMouse) {
+TEST_F(DrawTest, TheMouseAndTheFocusMoveOneHighlight) {
     sf::RenderTexture target;
     ASSERT_TRUE(target.create(240, 120));
     gui::Gui gui;
@@ -142,17 +142,18 @@ TEST_F(DrawTest, AFocusedButtonShowsItsHoverLookBesideTheMouse) {
     EXPECT_EQ(image.getPixel(13, 13), backgroundHover);
     EXPECT_EQ(image.getPixel(133, 13), background);
 
-    // The mouse keeps its own hover; leaving the focused button does not take its look away.
+    // The mouse takes the highlight along and leaves it where it last was; the keys go on from there.
     gui.handleEvent(mouse(sf::Event::MouseMoved, 170, 30));
     gui.handleEvent(mouse(sf::Event::MouseMoved, 200, 100));
     image = render(target, gui);
-    EXPECT_EQ(image.getPixel(13, 13), backgroundHover);
-    EXPECT_EQ(image.getPixel(133, 13), background);
-
-    gui.focusNext();
-    image = render(target, gui);
     EXPECT_EQ(image.getPixel(13, 13), background);
     EXPECT_EQ(image.getPixel(133, 13), backgroundHover);
+
+    gui.handleEvent(mouse(sf::Event::MouseMoved, 170, 30));
+    gui.focusNext();
+    image = render(target, gui);
+    EXPECT_EQ(image.getPixel(13, 13), backgroundHover);
+    EXPECT_EQ(image.getPixel(133, 13), background) << "not lit by the mouse still over it";
 }
 
 TEST_F(DrawTest, AProgressBarFillsInProportionToItsValue) {
