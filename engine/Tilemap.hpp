@@ -166,9 +166,10 @@ private:
     void buildLayers(const std::string& path);
     void buildObjectGroups();
     /// The texture of an image path from the map (relative to the map's folder), loaded once; pixels of
-    /// the colour transparent ("RRGGBB", empty for none) are made see-through.
+    /// the colour transparent ("RRGGBB", empty for none) are made see-through. An image that cannot be
+    /// loaded raises AssetLoadException starting with where (the tileset or tile that names it).
     const std::shared_ptr<sf::Texture>& texture(const std::string& imageSource,
-                                                const std::string& transparent);
+                                                const std::string& transparent, const std::string& where);
     /// The picture of local tile id local in the tileset at index (texture and rectangle); false when the
     /// tileset holds no such tile.
     bool frame(std::size_t index, int64_t local, Frame& frame);

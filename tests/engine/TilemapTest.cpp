@@ -168,7 +168,10 @@ TEST_F(TilemapTest, MissingGroupsAndPropertiesRaiseTheirMessages) {
 TEST_F(TilemapTest, UnreadableFilesAndImagesRaiseLoadErrors) {
     expectLoadError([&] { Tilemap(dir.path("absent.tmx")); }, "Failed to load tilemap!",
                     dir.path("absent.tmx"));
-    expectLoadError([&] { load(tileset("gone", 1, "gone.png")); }, "Failed to load texture!", "gone.png");
+    expectLoadError([&] { load(tileset("gone", 1, "gone.png")); },
+                    "The tileset 'gone' in '" + dir.path("map.tmx") +
+                        "' uses the image 'gone.png', which cannot be loaded (Unable to open file)!",
+                    "gone.png");
 }
 
 TEST_F(TilemapTest, TilesNoTilesetHoldsAreRejected) {
