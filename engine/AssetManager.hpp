@@ -60,8 +60,9 @@ public:
     /// A new font goes to the global store when persistent, else to the scene store.
     /// Raises "Failed to load font!".
     sf::Font* loadFont(const std::string& key, const std::string& path, bool persistent = false);
-    /// Returns the tile map already stored under key, else builds a Tilemap from rootPath + path into the
-    /// scene store. The Tilemap's load failures propagate ("Failed to load tilemap!" with the rooted path).
+    /// Returns the tile map already stored under key, else builds a Tilemap from rootPath + path (a Tiled
+    /// map, TMX or JSON) into the scene store. The Tilemap's load failures propagate ("Failed to load
+    /// tilemap!" with the rooted path).
     Tilemap* loadTilemap(const std::string& key, const std::string& path);
     /// Raises "Failed to load audio file!". A buffer of more than one channel is stored all the same, with a
     /// warning on standard output, since positional playback needs a single channel.

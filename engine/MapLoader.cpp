@@ -67,14 +67,14 @@ void MapLoader::Inherited::addPlainLayer(TmxMap& map, bool group, const std::str
 
 MapLoader::MapLoader(std::string path) : path(std::move(path)), folder(TmxMap::folderOf(this->path)) {}
 
-bool MapLoader::readFile(const std::string& path, std::vector<char>& text) {
+bool MapLoader::readFile(const std::string& fullPath, std::vector<char>& text) {
     // A directory opens as a stream whose size reads as the largest file offset.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::is_regular_file(fullPath, error)) {
         return false;
     }
     sf::FileInputStream stream;
-    if (!stream.open(path)) {
+    if (!stream.open(fullPath)) {
         return false;
     }
     const sf::Int64 size = stream.getSize();
@@ -202,8 +202,8 @@ void MapLoader::checkLayerSize(int64_t width, int64_t height, const std::string&
     }
 }
 
-MapLoader::Chunk& MapLoader::addChunk(std::vector<Chunk>& chunks, Chunk chunk, const std::string& where,
-                                      const std::string& file) {
+void MapLoader::addChunk(std::vector<Chunk>& chunks, Chunk chunk, const std::string& where,
+                         const std::string& file) {
     checkLayerSize(chunk.width, chunk.height, where, file);
     constexpr int64_t last = std::numeric_limits<int32_t>::max();
     if (chunk.x + chunk.width > last || chunk.y + chunk.height > last) {
@@ -229,7 +229,6 @@ MapLoader::Chunk& MapLoader::addChunk(std::vector<Chunk>& chunks, Chunk chunk, c
                        " cells together!");
     }
     chunks.push_back(std::move(chunk));
-    return chunks.back();
 }
 
 void MapLoader::placeChunks(const std::vector<Chunk>& chunks, TmxLayer& layer) {
@@ -258,10 +257,11 @@ void MapLoader::placeChunks(const std::vector<Chunk>& chunks, TmxLayer& layer) {
     }
 }
 
-void MapLoader::refersOn(const std::string& file, const std::string& kind, const std::string& target) {
-    fail(file, "The " + kind + " '" + file + "' refers on to the " +
-                   (kind == "template" ? "template" : "file") + " '" + target + "'; a " + kind +
-                   " must hold " + (kind == "template" ? "its object" : "the tileset") + "!");
+void MapLoader::refersOn(const std::string& file, bool isTemplate, const std::string& target) {
+    fail(file, isTemplate ? "The template '" + file + "' refers on to the template '" + target +
+                                "'; a template must hold its object!"
+                          : "The tileset file '" + file + "' refers on to the file '" + target +
+                                "'; a tileset file must hold the tileset!");
 }
 
 void MapLoader::prependProperties(TmxProperties own, TmxObject& object) {

@@ -98,24 +98,23 @@ public:
     /// Refuses negative sizes and more cells than a layer may hold; where names the layer.
     static void checkLayerSize(int64_t width, int64_t height, const std::string& where,
                                const std::string& file);
-    /// Appends chunk (its ids still empty, for the caller to decode) after checking its size, the bounding
-    /// box of the chunks so far and their cells together; returns the appended chunk.
-    static Chunk& addChunk(std::vector<Chunk>& chunks, Chunk chunk, const std::string& where,
-                           const std::string& file);
+    /// Appends chunk (its ids still empty, for the caller to decode once all are added) after checking its
+    /// size, the bounding box of the chunks so far and their cells together.
+    static void addChunk(std::vector<Chunk>& chunks, Chunk chunk, const std::string& where,
+                         const std::string& file);
     /// Puts the chunks into layer's ids over their bounding box, setting its origin and size.
     static void placeChunks(const std::vector<Chunk>& chunks, TmxLayer& layer);
-    /// The tileset file file refers on to target instead of holding the tileset (kind: "tileset file" or
-    /// "template").
-    [[noreturn]] static void refersOn(const std::string& file, const std::string& kind,
-                                      const std::string& target);
+    /// Refuses a tileset file (or a template, isTemplate) file that refers on to target instead of holding
+    /// its tileset (or object).
+    [[noreturn]] static void refersOn(const std::string& file, bool isTemplate, const std::string& target);
     /// Puts own before the properties object already has (from its template), so that the instance's win.
     static void prependProperties(TmxProperties own, TmxObject& object);
     /// "#RRGGBB" or "#AARRGGBB" (the '#' optional) as 0xAARRGGBB; white for anything else.
     static uint32_t parseColor(const std::string& value);
     /// value as float, or 0 when it is not finite or beyond float's range.
     static float toFloat(double value);
-    /// The whole file at path followed by a 0 byte in text; false when it cannot be opened or read.
-    static bool readFile(const std::string& path, std::vector<char>& text);
+    /// The whole file at fullPath followed by a 0 byte in text; false when it cannot be opened or read.
+    static bool readFile(const std::string& fullPath, std::vector<char>& text);
     /// Raises AssetLoadException with message and file.
     [[noreturn]] static void fail(const std::string& file, const std::string& message);
 

@@ -14,10 +14,10 @@
 
 namespace orn {
 
-/// The level map as the game uses it, built from a TMX file: tilesets with their textures, layers as lists
-/// of placed tiles, and object groups whose objects carry float geometry and string properties with typed
-/// getters. Immutable after construction; everything is owned through shared pointers (tiles share their
-/// tileset, tilesets their texture), so raw references must not outlive the map.
+/// The level map as the game uses it, built from a Tiled map file (TMX or JSON): tilesets with their
+/// textures, layers as lists of placed tiles, and object groups whose objects carry float geometry and string
+/// properties with typed getters. Immutable after construction; everything is owned through shared pointers
+/// (tiles share their tileset, tilesets their texture), so raw references must not outlive the map.
 ///
 /// Properties are kept as text by name; a class property's members appear as "property.member" (nested
 /// classes as "a.b.c").
@@ -134,11 +134,13 @@ public:
         Properties properties;  ///< the group's own
     };
 
-    /// path: the full path of the TMX file (the data root already prefixed); image paths are taken relative
-    /// to the map's folder, as the editor writes them. Raises AssetLoadException with "Failed to load
-    /// tilemap!" when the file cannot be read, the asset manager's texture failure for an unloadable tileset
-    /// image, and AssetLoadException naming the file and the element for a map outside the supported subset
-    /// (see TmxMap::loadMap) or a tile that no tileset image holds. rapidxml::parse_error passes through.
+    /// path: the full path of the map file, TMX or JSON (the data root already prefixed); image paths are
+    /// taken relative to the map's folder, as the editor writes them. Raises AssetLoadException with "Failed
+    /// to load tilemap!" when the file cannot be read; naming the map, the tileset or tile and the image (the
+    /// exception's path) when an image cannot be loaded, in one sentence of its own (SFML's report of the
+    /// failure is kept off its error stream); and naming the file and the element for a map outside the
+    /// supported subset (see TmxMap::loadMap), a tileset whose tiles have no size, or a tile that no tileset
+    /// image holds. rapidxml::parse_error passes through.
     explicit Tilemap(const std::string& path);
 
     /// Raises TiledObjectNotFoundException when there is no group of that name.

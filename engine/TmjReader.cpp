@@ -319,8 +319,7 @@ void TmjReader::readValue(const Value& value, TmxProperty& property, const Where
         property.type = inferType ? "float" : property.type;
         property.value = numberText(value.GetDouble());
     } else {
-        where.fail("has the property '" + property.name +
-                   "' whose value is neither text, a number, a flag nor " + "an object of members!");
+        where.fail("has a value that is neither text, a number, a flag nor an object of members!");
     }
 }
 
@@ -328,7 +327,7 @@ void TmjReader::readTileset(const MapLoader::File& file, const std::string& base
     const Value& root = *file.json;
     checkKind(root, "tileset", file.path);
     if (const Value* source = find(root, "source")) {
-        MapLoader::refersOn(file.path, "tileset file", source->IsString() ? textOf(*source) : "");
+        MapLoader::refersOn(file.path, false, source->IsString() ? textOf(*source) : "");
     }
     readTilesetBody(root, {"tileset", file.path}, base, tileset);
 }
@@ -410,18 +409,23 @@ std::unique_ptr<TmxLayer> TmjReader::readLayer(const Value& value, const Where& 
     combined.applyTo(*layer);
     readProperties(value, layer->properties, where);
     if (infinite || find(value, "chunks") != nullptr) {
+        // Every chunk's size is checked before any is decoded.
         std::vector<MapLoader::Chunk> placed;
+        std::vector<const Value*> data;
         forEach(value, "chunks", "chunk", where, [&](const Value& chunk, const Where& at) {
-            MapLoader::Chunk& added = MapLoader::addChunk(placed,
-                                                          {integer(chunk, "x", at),
-                                                           integer(chunk, "y", at),
-                                                           integer(chunk, "width", at),
-                                                           integer(chunk, "height", at),
-                                                           {}},
-                                                          where.text(), where.file);
-            added.ids = readIds(value, require(chunk, "data", at),
-                                static_cast<std::size_t>(added.width * added.height), where);
+            MapLoader::addChunk(placed,
+                                {integer(chunk, "x", at),
+                                 integer(chunk, "y", at),
+                                 integer(chunk, "width", at),
+                                 integer(chunk, "height", at),
+                                 {}},
+                                where.text(), where.file);
+            data.push_back(&require(chunk, "data", at));
         });
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            placed[i].ids =
+                readIds(value, *data[i], static_cast<std::size_t>(placed[i].width * placed[i].height), where);
+        }
         MapLoader::placeChunks(placed, *layer);
     } else {
         MapLoader::checkLayerSize(layer->width, layer->height, where.text(), where.file);
@@ -539,7 +543,7 @@ MapLoader::TemplateTileset TmjReader::readTemplate(const MapLoader::File& file, 
     }
     const Value& source = *object;
     if (const Value* nested = find(source, "template")) {
-        MapLoader::refersOn(file.path, "template", nested->IsString() ? textOf(*nested) : "");
+        MapLoader::refersOn(file.path, true, nested->IsString() ? textOf(*nested) : "");
     }
     readObjectBody(source, {"object of the template", file.path}, target);
     MapLoader::TemplateTileset tileset;

@@ -256,7 +256,7 @@ std::unique_ptr<TmxTileset> TmxReader::readTilesetReference(const Node& node) {
 void TmxReader::readTileset(const MapLoader::File& file, const std::string& base, TmxTileset& tileset) {
     const Node& node = root(file, "tileset");
     if (node.first_attribute("source")) {
-        MapLoader::refersOn(file.path, "tileset file", optionalText(node, "source"));
+        MapLoader::refersOn(file.path, false, optionalText(node, "source"));
     }
     readTilesetBody(node, file.path, base, tileset);
 }
@@ -344,16 +344,22 @@ std::unique_ptr<TmxLayer> TmxReader::readLayer(const Node& node, const MapLoader
     const Node& data = requireChild(node, "data", path);
     const std::string where = "The layer '" + layer->name + "' in '" + path + "'";
     if (infinite || data.first_node("chunk")) {
+        // Every chunk's size is checked before any is decoded.
         std::vector<MapLoader::Chunk> chunks;
+        std::vector<const Node*> nodes;
         for (const Node* chunk = data.first_node("chunk"); chunk; chunk = chunk->next_sibling("chunk")) {
-            MapLoader::Chunk& added = MapLoader::addChunk(chunks,
-                                                          {number(requireAttribute(*chunk, "x", path)),
-                                                           number(requireAttribute(*chunk, "y", path)),
-                                                           number(requireAttribute(*chunk, "width", path)),
-                                                           number(requireAttribute(*chunk, "height", path)),
-                                                           {}},
-                                                          where, path);
-            added.ids = decode(*chunk, static_cast<std::size_t>(added.width * added.height), where);
+            MapLoader::addChunk(chunks,
+                                {number(requireAttribute(*chunk, "x", path)),
+                                 number(requireAttribute(*chunk, "y", path)),
+                                 number(requireAttribute(*chunk, "width", path)),
+                                 number(requireAttribute(*chunk, "height", path)),
+                                 {}},
+                                where, path);
+            nodes.push_back(chunk);
+        }
+        for (std::size_t i = 0; i < chunks.size(); ++i) {
+            chunks[i].ids =
+                decode(*nodes[i], static_cast<std::size_t>(chunks[i].width * chunks[i].height), where);
         }
         MapLoader::placeChunks(chunks, *layer);
     } else {
@@ -466,7 +472,7 @@ MapLoader::TemplateTileset TmxReader::readTemplate(const MapLoader::File& file, 
     const Node& node = root(file, "template");
     const Node& source = requireChild(node, "object", file.path);
     if (source.first_attribute("template")) {
-        MapLoader::refersOn(file.path, "template", optionalText(source, "template"));
+        MapLoader::refersOn(file.path, true, optionalText(source, "template"));
     }
     readObjectBody(source, file.path, object);
     MapLoader::TemplateTileset tileset;
