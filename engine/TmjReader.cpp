@@ -1,5 +1,6 @@
 #include "engine/TmjReader.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

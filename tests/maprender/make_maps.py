@@ -9,7 +9,6 @@ x.tsj and the other way round), so that maps of each format use tilesets and tem
 import base64
 import glob
 import gzip
-import json
 import os
 import re
 import struct
@@ -113,36 +112,31 @@ def write(out, name, text):
         file.write(text)
 
 
+TEMPLATES = {
+    "chest.tx": '<template><tileset firstgid="1" source="../sets/other.{0}"/><object name="Chest" type="Loot" '
+                'gid="2147483650" width="16" height="16"><properties><property name="gold" type="int" value="5"/>'
+                '<property name="stats" type="class" propertytype="Stats"><properties><property name="hp" '
+                'type="int" value="3"/><property name="label" value="big"/><property name="weight" type="float" '
+                'value="2.5"/></properties></property></properties></object></template>',
+    "chest.tj": '{{"type": "template", "tileset": {{"firstgid": 1, "source": "../sets/other.{0}"}}, "object": '
+                '{{"name": "Chest", "type": "Loot", "gid": 2147483650, "width": 16, "height": 16, "properties": '
+                '[{{"name": "gold", "type": "int", "value": 5}}, {{"name": "stats", "type": "class", "propertytype": '
+                '"Stats", "value": {{"hp": 3, "label": "big", "weight": 2.5}}}}]}}}}',
+    "sign.tx": '<template><tileset firstgid="1" source="../sets/other.{0}"/><object name="Sign" type="Sign" '
+               'width="40" height="12"><properties><property name="lines" type="int" value="2"/></properties>'
+               '<text wrap="1">Hello</text></object></template>',
+    "sign.tj": '{{"type": "template", "tileset": {{"firstgid": 1, "source": "../sets/other.{0}"}}, "object": '
+               '{{"name": "Sign", "type": "Sign", "width": 40, "height": 12, "text": {{"text": "Hello", "wrap": true}}, '
+               '"properties": [{{"name": "lines", "type": "int", "value": 2}}]}}}}',
+}
+
+
 def template_files(out):
-    """Two templates, each in both formats; a TMX template and a JSON one name the tileset of the map that
-    uses them, so that the tile object's id is renumbered for each map."""
-    chest = {"name": "Chest", "type": "Loot", "gid": H_FLIP | 2, "width": 16, "height": 16,
-             "properties": [{"name": "gold", "type": "int", "value": 5},
-                            {"name": "stats", "type": "class", "propertytype": "Stats",
-                             "value": {"hp": 3, "label": "big", "weight": 2.5}}]}
-    sign = {"name": "Sign", "type": "Sign", "width": 40, "height": 12, "text": {"text": "Hello", "wrap": True},
-            "properties": [{"name": "lines", "type": "int", "value": 2}]}
-    for name, body, tileset_format, template_format in (("chest", chest, "tsx", "tx"), ("sign", sign, "tsx", "tj"),
-                                                        ("chest", chest, "tsj", "tj"), ("sign", sign, "tsj", "tx")):
-        source = f"../sets/other.{tileset_format}"
-        if template_format == "tj":
-            write(out, f"templates/{name}.tj", json.dumps(
-                {"type": "template", "tileset": {"firstgid": 1, "source": source}, "object": body}, indent=1))
-            continue
-        attributes = "".join(f' {key}="{value}"' for key, value in body.items() if key not in ("properties", "text"))
-        properties = ""
-        for p in body["properties"]:
-            if p["type"] == "class":
-                members = "".join(f'<property name="{k}"{"" if isinstance(v, str) else " type=" + chr(34) + ("int" if isinstance(v, int) else "float") + chr(34)} value="{v}"/>'
-                                  for k, v in p["value"].items())
-                properties += (f'   <property name="{p["name"]}" type="class" propertytype="{p["propertytype"]}">'
-                               f'<properties>{members}</properties></property>\n')
-            else:
-                properties += f'   <property name="{p["name"]}" type="{p["type"]}" value="{p["value"]}"/>\n'
-        text = f'<text wrap="1">{body["text"]["text"]}</text>\n' if "text" in body else ""
-        write(out, f"templates/{name}.tx", f'<?xml version="1.0" encoding="UTF-8"?>\n<template>\n'
-              f' <tileset firstgid="1" source="{source}"/>\n <object{attributes}>\n  <properties>\n{properties}'
-              f'  </properties>\n  {text} </object>\n</template>\n')
+    """Two templates, each in both formats. The map of each format names chest.tx and sign.tj, or chest.tj and
+    sign.tx, which name its own format's tileset, so that their tile ids are renumbered for it."""
+    for name, text in TEMPLATES.items():
+        own_format = name in ("chest.tx", "sign.tj")
+        write(out, "templates/" + name, text.format("tsx" if own_format else "tsj"))
 
 
 def to_json(out):
