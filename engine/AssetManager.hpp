@@ -62,9 +62,9 @@ public:
     /// Raises "Failed to load font!".
     sf::Font* loadFont(const std::string& key, const std::string& path, bool persistent = false);
     /// Returns the tile map already stored under key (whatever its storage), else builds a Tilemap from
-    /// rootPath + path with storage into the scene store: TileStorage::Compact for maps drawn only by
-    /// ChunkedTileLayer. The Tilemap's load failures propagate ("Failed to load tilemap!" with the rooted
-    /// path).
+    /// rootPath + path (a Tiled map, TMX or JSON) with storage into the scene store: TileStorage::Compact for
+    /// maps drawn only by ChunkedTileLayer. The Tilemap's load failures propagate ("Failed to load tilemap!"
+    /// with the rooted path).
     Tilemap* loadTilemap(const std::string& key, const std::string& path,
                          TileStorage storage = TileStorage::Tiles);
     /// Raises "Failed to load audio file!". A buffer of more than one channel is stored all the same, with a

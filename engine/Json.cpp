@@ -42,11 +42,14 @@ rapidjson::Document Json::readJsonFile(const std::string& fullPath) {
     while (std::getline(file, line)) {
         text += line;
     }
+    return parse(text.data(), text.size(), fullPath);
+}
 
+rapidjson::Document Json::parse(const char* text, std::size_t size, const std::string& fullPath) {
     // The iterative parser keeps its state on the heap: the recursive one runs out of stack on deeply nested
     // arrays or objects long before memory runs out.
     rapidjson::Document document;
-    document.Parse<rapidjson::kParseIterativeFlag>(text.c_str());
+    document.Parse<rapidjson::kParseIterativeFlag>(text, size);
     if (document.HasParseError() && document.GetParseError() != rapidjson::kParseErrorDocumentEmpty) {
         throw AssetLoadException("The JSON file '" + fullPath + "' does not parse at offset " +
                                      std::to_string(document.GetErrorOffset()) + ": " +

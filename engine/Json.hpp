@@ -2,6 +2,7 @@
 
 #include <rapidjson/document.h>
 
+#include <cstddef>
 #include <string>
 
 namespace orn {
@@ -20,6 +21,11 @@ public:
     /// parse error naming the file and the offset into the joined text when the text is not JSON; both
     /// carry fullPath as the exception's path.
     static rapidjson::Document readJsonFile(const std::string& fullPath);
+
+    /// Parses the size bytes at text as strict JSON without recursing (deep nesting costs heap, not stack).
+    /// An empty (or all-whitespace) text yields a null document; any other parse error raises
+    /// AssetLoadException naming fullPath and the offset into text.
+    static rapidjson::Document parse(const char* text, std::size_t size, const std::string& fullPath);
 
     /// The returned references point into the document that holds object and live as long as it does.
     static const rapidjson::Value& getArrayMember(const rapidjson::Value& object, const std::string& name);

@@ -1,6 +1,7 @@
 #include "engine/Tilemap.hpp"
 
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/System/Err.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 #include <numeric>
+#include <sstream>
 
 #include "engine/AssetLoadException.hpp"
 #include "engine/AssetManager.hpp"
@@ -33,6 +35,21 @@ void flatten(const TmxProperties& source, const std::string& prefix, Tilemap::Pr
     }
 }
 
+/// Sends SFML's error stream to a string for as long as it lives.
+class ErrorCapture {
+public:
+    ErrorCapture() : previous(sf::err().rdbuf(captured.rdbuf())) {}
+    ~ErrorCapture() { sf::err().rdbuf(previous); }
+    ErrorCapture(const ErrorCapture&) = delete;
+    ErrorCapture& operator=(const ErrorCapture&) = delete;
+
+    std::string text() const { return captured.str(); }
+
+private:
+    std::ostringstream captured;
+    std::streambuf* previous;
+};
+
 }  // namespace
 
 Tilemap::Tilemap(const std::string& path, TileStorage storage) : path(path), storage(storage) {
@@ -47,35 +64,51 @@ Tilemap::Tilemap(const std::string& path, TileStorage storage) : path(path), sto
 }
 
 const std::shared_ptr<sf::Texture>& Tilemap::texture(const std::string& imageSource,
-                                                     const std::string& transparent) {
+                                                     const std::string& transparent,
+                                                     const std::string& where) {
     const std::string key = transparent.empty() ? imageSource : imageSource + "#" + transparent;
     auto found = textures.find(key);
     if (found != textures.end()) {
         return found->second;
     }
+    // SFML reports a failed load on its error stream in a line of its own; the map's message says it once,
+    // with the map and the image.
+    const ErrorCapture report;
     // Images are named relative to the map; the asset manager loads what lies under its root.
     AssetManager& assets = AssetManager::getInstance();
     const std::string& root = assets.rootPath;
     std::shared_ptr<sf::Texture> loaded;
-    if (transparent.empty() && path.compare(0, root.size(), root) == 0 &&
-        !std::filesystem::path(imageSource).is_absolute()) {
-        loaded =
-            assets.createTexture(TmxMap::joinPath(TmxMap::folderOf(path.substr(root.size())), imageSource));
-    } else {
-        const std::string file = TmxMap::joinPath(TmxMap::folderOf(path), imageSource);
-        sf::Image image;
-        loaded = std::make_shared<sf::Texture>();
-        if (!image.loadFromFile(file)) {
-            throw AssetLoadException("Failed to load texture!", file);
+    std::string file;
+    try {
+        if (transparent.empty() && path.compare(0, root.size(), root) == 0 &&
+            !std::filesystem::path(imageSource).is_absolute()) {
+            file = TmxMap::joinPath(TmxMap::folderOf(path.substr(root.size())), imageSource);
+            loaded = assets.createTexture(file);
+        } else {
+            file = TmxMap::joinPath(TmxMap::folderOf(path), imageSource);
+            sf::Image image;
+            loaded = std::make_shared<sf::Texture>();
+            if (!image.loadFromFile(file)) {
+                throw AssetLoadException("Failed to load texture!", file);
+            }
+            if (!transparent.empty()) {
+                const std::string digits = transparent[0] == '#' ? transparent.substr(1) : transparent;
+                const auto rgb = static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
+                image.createMaskFromColor(sf::Color((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+            }
+            if (!loaded->loadFromImage(image)) {
+                throw AssetLoadException("Failed to load texture!", file);
+            }
         }
-        if (!transparent.empty()) {
-            const std::string digits = transparent[0] == '#' ? transparent.substr(1) : transparent;
-            const auto rgb = static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
-            image.createMaskFromColor(sf::Color((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
-        }
-        if (!loaded->loadFromImage(image)) {
-            throw AssetLoadException("Failed to load texture!", file);
-        }
+    } catch (const AssetLoadException&) {
+        // SFML's line ends in its reason ("... Reason: Unable to open file").
+        std::string reason = report.text();
+        const std::size_t start = reason.find("Reason: ");
+        reason =
+            start == std::string::npos ? "" : reason.substr(start + 8, reason.find('\n', start) - start - 8);
+        throw AssetLoadException(where + " uses the image '" + imageSource + "', which cannot be loaded" +
+                                     (reason.empty() ? "" : " (" + reason + ")") + "!",
+                                 file);
     }
     return textures.emplace(key, std::move(loaded)).first->second;
 }
@@ -92,16 +125,18 @@ void Tilemap::buildTilesets(const std::string& path) {
         for (const TmxTile& tile : source->tiles) {
             flatten(tile.properties, "", tileset->tileProperties[tile.id]);
         }
+        // An image collection's tiles take their size from their images; a sheet is cut by the tile size.
+        const int32_t smallest = source->imageSource.empty() ? 0 : 1;
+        if (source->tileWidth < smallest || source->tileHeight < smallest) {
+            throw AssetLoadException(
+                where + " has tiles of " + sizeText(source->tileWidth, source->tileHeight) + " pixels!",
+                path);
+        }
         if (!source->imageSource.empty()) {
-            if (source->tileWidth <= 0 || source->tileHeight <= 0) {
-                throw AssetLoadException(
-                    where + " has tiles of " + sizeText(source->tileWidth, source->tileHeight) + " pixels!",
-                    path);
-            }
             if (source->margin < 0 || source->spacing < 0) {
                 throw AssetLoadException(where + " has a negative margin or spacing!", path);
             }
-            tileset->texture = texture(source->imageSource, source->transparentColor);
+            tileset->texture = texture(source->imageSource, source->transparentColor, where);
             const sf::Vector2u imageSize = tileset->texture->getSize();
             if (imageSize.x <
                     static_cast<unsigned>(source->tileWidth) + 2u * static_cast<unsigned>(source->margin) ||
@@ -125,7 +160,9 @@ bool Tilemap::frame(std::size_t index, int64_t local, Frame& frame) {
     if (!tileset.texture) {
         for (const TmxTile& tile : source.tiles) {
             if (tile.id == local && !tile.imageSource.empty()) {
-                frame.texture = texture(tile.imageSource, tile.transparentColor);
+                frame.texture = texture(tile.imageSource, tile.transparentColor,
+                                        "The tile " + std::to_string(tile.id) + " of the tileset '" +
+                                            source.name + "' in '" + path + "'");
                 const sf::Vector2u size = frame.texture->getSize();
                 frame.textureRect = sf::IntRect(0, 0, static_cast<int>(size.x), static_cast<int>(size.y));
                 return true;
@@ -407,6 +444,14 @@ std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(int32_t gid, int32_t column, in
 void Tilemap::buildLayers(const std::string& path) {
     for (const auto& source : tmxMap->layers) {
         const std::string where = "The layer '" + source->name + "' in '" + path + "'";
+        // The walk below reads width x height ids, whatever produced the record.
+        if (source->width < 0 || source->height < 0 ||
+            source->data.size() != static_cast<std::size_t>(source->width) * source->height) {
+            throw AssetLoadException(where + " holds " + std::to_string(source->data.size()) +
+                                         " tile ids for " + sizeText(source->width, source->height) +
+                                         " cells!",
+                                     path);
+        }
         auto layer = std::make_shared<Layer>();
         layer->source = source.get();
         scanCells(*source, *layer, where);

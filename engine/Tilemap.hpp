@@ -15,11 +15,11 @@
 
 namespace orn {
 
-/// The level map as the game uses it, built from a TMX file: tilesets with their textures, layers as lists
-/// of placed tiles (or only their cells, see TileStorage), and object groups whose objects carry float
-/// geometry and string properties with typed getters. Immutable after construction; everything is owned
-/// through shared pointers (tiles share their tileset, tilesets their texture), so raw references must not
-/// outlive the map.
+/// The level map as the game uses it, built from a Tiled map file (TMX or JSON): tilesets with their
+/// textures, layers as lists of placed tiles (or only their cells, see TileStorage), and object groups whose
+/// objects carry float geometry and string properties with typed getters. Immutable after construction;
+/// everything is owned through shared pointers (tiles share their tileset, tilesets their texture), so raw
+/// references must not outlive the map.
 ///
 /// Properties are kept as text by name; a class property's members appear as "property.member" (nested
 /// classes as "a.b.c").
@@ -198,13 +198,15 @@ public:
         Properties properties;  ///< the group's own
     };
 
-    /// path: the full path of the TMX file (the data root already prefixed); image paths are taken relative
-    /// to the map's folder, as the editor writes them. storage: whether layers get their Tile objects too.
-    /// Raises AssetLoadException with "Failed to load tilemap!" when the file cannot be read, the asset
-    /// manager's texture failure for an unloadable tileset image, and AssetLoadException naming the file and
-    /// the element for a map outside the supported subset (see TmxMap::loadMap), a tile that no tileset
-    /// image holds or one placed beyond 32-bit pixel positions; both storages check every cell and report
-    /// the same first fault. rapidxml::parse_error passes through.
+    /// path: the full path of the map file, TMX or JSON (the data root already prefixed); image paths are
+    /// taken relative to the map's folder, as the editor writes them. storage: whether layers get their Tile
+    /// objects too. Raises AssetLoadException with "Failed to load tilemap!" when the file cannot be read;
+    /// naming the map, the tileset or tile and the image (the exception's path) when an image cannot be
+    /// loaded, in one sentence of its own (SFML's report of the failure is kept off its error stream); and
+    /// naming the file and the element for a map outside the supported subset (see TmxMap::loadMap), a
+    /// tileset whose tiles have no size, a tile that no tileset image holds or one placed beyond 32-bit pixel
+    /// positions; both storages check every cell and report the same first fault. rapidxml::parse_error
+    /// passes through.
     explicit Tilemap(const std::string& path, TileStorage storage = TileStorage::Tiles);
 
     /// Raises TiledObjectNotFoundException when there is no group of that name.
@@ -259,9 +261,10 @@ private:
     void buildLayers(const std::string& path);
     void buildObjectGroups();
     /// The texture of an image path from the map (relative to the map's folder), loaded once; pixels of
-    /// the colour transparent ("RRGGBB", empty for none) are made see-through.
+    /// the colour transparent ("RRGGBB", empty for none) are made see-through. An image that cannot be
+    /// loaded raises AssetLoadException starting with where (the tileset or tile that names it).
     const std::shared_ptr<sf::Texture>& texture(const std::string& imageSource,
-                                                const std::string& transparent);
+                                                const std::string& transparent, const std::string& where);
     /// The picture of local tile id local in the tileset at index (texture and rectangle); false when the
     /// tileset holds no such tile.
     bool frame(std::size_t index, int64_t local, Frame& frame);

@@ -7,9 +7,10 @@
 
 namespace orn {
 
-// The records below are plain copies of what a TMX file holds; every string is owned, so nothing points
-// into the file buffer once loading has finished. Whole numbers are read with atoi rules (16.9 reads as 16,
-// empty text as 0); object geometry, layer offsets and opacities keep their fractions.
+// The records below are plain copies of what a map file holds, TMX or JSON alike; every string is owned, so
+// nothing points into the file buffer once loading has finished. Whole numbers of TMX files are read with
+// atoi rules (16.9 reads as 16, empty text as 0); object geometry, layer offsets and opacities keep their
+// fractions.
 
 /// One custom property of a map, tileset, tile, layer, group or object, or a member of a class property.
 struct TmxProperty {
@@ -143,20 +144,25 @@ struct TmxTileset {
     TmxProperties properties;    ///< document order
 };
 
-/// A TMX map as the editor saves it: tilesets (embedded, external .tsx, image collections), tile layers
-/// (CSV, base64 plain or compressed by zlib, gzip or zstd, or one element per tile; fixed-size or in the
-/// chunks of an infinite map) with the offsets, opacity, tint and visibility of their groups, object groups
-/// with shaped objects and templates, and properties. Group and image layers are kept as plain records.
+/// A Tiled map as the editor saves it, in TMX or in JSON: tilesets (embedded, or external .tsx, .tsj or .json
+/// files; image collections), tile layers (CSV, number arrays, base64 plain or compressed by zlib, gzip or
+/// zstd, or one element per tile; fixed-size or in the chunks of an infinite map) with the offsets, opacity,
+/// tint and visibility of their groups, object groups with shaped objects and templates (.tx or .tj), and
+/// properties. Group and image layers are kept as plain records. Either format may name tilesets and
+/// templates of the other.
 class TmxMap {
 public:
-    /// Reads the file at path (the data root already prefixed). Returns null after writing
-    /// "loadMap: could not open file <path>" to sf::err() when the file cannot be read. Raises
-    /// TmxParseException, a rapidxml::parse_error naming the file and the line, for malformed XML (in the
-    /// map, a tileset or a template file), and AssetLoadException naming the file and the element for
-    /// anything else it cannot read: a missing required element or attribute or referenced file, a map that
-    /// is not orthogonal, tile data that does not decode to exactly the layer's cells, a layer or chunk set
-    /// of more than maxLayerCells cells, a tileset or template that refers on to another file, or elements
-    /// nested more than 256 levels deep.
+    /// Reads the file at path (the data root already prefixed), in the format its content shows: JSON when
+    /// its first character that is not blank (after an optional UTF-8 byte order mark) is '{' or '[', TMX
+    /// otherwise; its extension does not matter. Returns null after writing "loadMap: could not open file
+    /// <path>" to sf::err() when the file cannot be read. Raises TmxParseException, a rapidxml::parse_error
+    /// naming the file and the line, for malformed XML (in the map, a tileset or a template file), and
+    /// AssetLoadException naming the file and the element for anything else it cannot read: malformed JSON, a
+    /// value of the wrong type, a missing required element, attribute, member or referenced file, a map that
+    /// is not orthogonal or whose tiles are not at least one pixel wide and high, tile data that does not
+    /// decode to exactly the layer's cells, a layer or chunk set of more than maxLayerCells cells (or layers
+    /// of more than 64 Mi cells together), a tileset or template that refers on to another file, or nesting
+    /// more than 256 levels deep.
     static std::shared_ptr<TmxMap> loadMap(const std::string& path);
 
     /// relative joined to folder (a path written in a file, to that file's folder), normalised without

@@ -1,8 +1,11 @@
-// Reads each input as a TMX file into a Tilemap, the path the level takes: the TMX reader, then the model
+// Reads each input as a map file into a Tilemap, the path the level takes: the map reader, then the model
 // with its tileset textures, layers and object groups; then again with compact storage, which must agree.
-// Tileset images are GL textures, so this target needs a display (the fuzz script runs it under Xvfb). Inputs
-// that name "tiles.png" get a real 64 x 32 image; other names fail as missing textures do. Beside the map lie
-// files an input may refer to: the tileset "set.tsx", the template "chest.tx", and "loop.tsx" and "loop.tx",
+// Built twice: fuzz_tilemap writes the input to "map.tmx" and starts from TMX seeds, fuzz_tilemap_json to
+// "map.tmj" with JSON seeds (the format is told by the content either way). Tileset images are GL textures,
+// so this target needs a display (the fuzz script runs it under Xvfb). Inputs that name "tiles.png" get a
+// real 64 x 32 image; other names fail as missing textures do. Beside the map lie files an input may refer
+// to, in both formats: the tilesets "set.tsx" and "set.tsj", the templates "chest.tx" and "chest.tj", and
+// "loop.tsx", "loop.tsj", "loop.tx" and "loop.tj",
 // which refer to themselves.
 
 #include <SFML/Graphics/Image.hpp>
@@ -27,7 +30,7 @@
 namespace {
 
 const FuzzFile& mapFile() {
-    static const FuzzFile file("map.tmx");
+    static const FuzzFile file(KESTRITH_FUZZ_MAP);
     return file;
 }
 
@@ -141,6 +144,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
          R"(<properties><property name="p" value="1"/></properties></object></template>)"},
         {"loop.tsx", R"(<tileset firstgid="1" source="loop.tsx"/>)"},
         {"loop.tx", R"(<template><object template="loop.tx" x="0" y="0"/></template>)"},
+        {"set.tsj", R"({"type":"tileset","name":"set","tilewidth":16,"tileheight":8,"margin":1,"spacing":2,)"
+                    R"("image":"tiles.png","tiles":[{"id":1,"animation":[{"tileid":2,"duration":10}]}]})"},
+        {"chest.tj", R"({"type":"template","tileset":{"firstgid":1,"source":"set.tsj"},"object":{"name":"c",)"
+                     R"("gid":2,"x":1,"y":2,"properties":[{"name":"p","type":"class","value":{"q":1}}]}})"},
+        {"loop.tsj", R"({"firstgid":1,"source":"loop.tsj"})"},
+        {"loop.tj", R"({"type":"template","object":{"template":"loop.tj","x":0,"y":0}})"},
     };
     for (const auto& [name, text] : neighbours) {
         std::ofstream(file.folder() + name) << text;

@@ -9,7 +9,7 @@ set -euo pipefail
 shopt -s nullglob
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${FUZZ_SECONDS:-20}
-targets=(tilemap sprite_sheet animator tag_table theme layout)
+targets=(tilemap tilemap_json sprite_sheet animator tag_table theme layout)
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"

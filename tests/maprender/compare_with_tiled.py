@@ -1,52 +1,59 @@
 #!/usr/bin/python3
-"""Renders maps with orn-maprender and with Tiled's tmxrasterizer and compares the pictures.
+"""Renders maps in both of Tiled's formats with orn-maprender and with Tiled's tmxrasterizer and compares the
+pictures.
 
-Usage: compare_with_tiled.py ORN_MAPRENDER corpus          writes the corpus of make_maps.py and checks it
-       compare_with_tiled.py ORN_MAPRENDER examples DIR    checks the orthogonal maps in DIR (read only)
+Usage: compare_with_tiled.py prepare OUT EXAMPLES LEVEL   writes the corpus of make_maps.py to OUT/corpus, the
+                                                          JSON twins of the orthogonal maps of EXAMPLES and
+                                                          LEVEL (read in place) to OUT/examples and OUT/level,
+                                                          and lists the pairs in OUT/pairs.txt
+       compare_with_tiled.py ORN_MAPRENDER OUT GROUP      checks both maps of every pair of GROUP (corpus,
+                                                          examples or level); corpus adds maps to be refused
 
 Pictures must have the same size and equal pixels; a channel may differ by 2 where layers are blended by
-opacity or tint, and translucent pixels (compared premultiplied) by 2 as well (rounding). Object and image layers are hidden for Tiled.
-Exit status 0 when every map matches, 1 otherwise.
+opacity or tint, and translucent pixels (compared premultiplied) by 2 as well (rounding). Object and image
+layers are hidden for Tiled. Exit status 0 when every map matches, 1 otherwise.
 """
+import json
 import os
 import subprocess
 import sys
-import tempfile
 import xml.etree.ElementTree as ElementTree
 
-from PIL import Image, ImageChops
+from PIL import Image
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import make_maps  # noqa: E402
 
-
-def hidden_layers(path):
-    """Names of object and image layers, which tmxrasterizer draws and the engine does not."""
-    names = []
-    for element in ElementTree.parse(path).getroot().iter():
-        if element.tag in ("objectgroup", "imagelayer"):
-            names.append(element.get("name", ""))
-    return names
+TILED_ENVIRONMENT = dict(os.environ, QT_QPA_PLATFORM="offscreen")
 
 
-def blends(path):
-    """Whether any layer or group of the map is drawn translucent or tinted."""
-    for element in ElementTree.parse(path).getroot().iter():
-        if element.tag in ("layer", "group") and (
-                float(element.get("opacity", "1")) < 1 or element.get("tintcolor")):
-            return True
-    return False
+def layers_of(path):
+    """(kind, name, opacity, tint) of every layer and group of the map, in either format."""
+    if path.endswith(".tmx"):
+        return [(e.tag, e.get("name", ""), float(e.get("opacity", "1")), e.get("tintcolor"))
+                for e in ElementTree.parse(path).getroot().iter() if e.tag in ("layer", "objectgroup", "imagelayer",
+                                                                                 "group")]
+    found = []
+
+    def walk(layers):
+        for layer in layers:
+            found.append((layer["type"], layer.get("name", ""), layer.get("opacity", 1), layer.get("tintcolor")))
+            walk(layer.get("layers", []))
+    with open(path, encoding="utf-8") as file:
+        walk(json.load(file)["layers"])
+    return found
 
 
 def compare(maprender, path, out):
     stem = os.path.join(out, os.path.basename(os.path.dirname(path)) + "-" + os.path.basename(path))
     ours, theirs = stem + ".orn.png", stem + ".tiled.png"
+    layers = layers_of(path)
     command = ["tmxrasterizer", "--no-smoothing"]
-    for name in hidden_layers(path):
-        command += ["--hide-layer", name]
-    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-    subprocess.run(command + [path, theirs], check=True, env=environment, stdout=subprocess.DEVNULL,
+    for kind, name, _, _ in layers:
+        if kind in ("objectgroup", "imagelayer"):
+            command += ["--hide-layer", name]
+    subprocess.run(command + [path, theirs], check=True, env=TILED_ENVIRONMENT, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
     result = subprocess.run([maprender, path, ours], stderr=subprocess.PIPE, text=True)
     if result.returncode != 0:
@@ -56,7 +63,8 @@ def compare(maprender, path, out):
         return f"size {a.size} instead of Tiled's {b.size}"
     # Translucent pixels are compared premultiplied by their alpha, as both renderers compute them; the
     # straight colours in the files magnify a rounding step by 255 / alpha.
-    tolerance = 2 if blends(path) else 0
+    tolerance = 2 if any(kind in ("tilelayer", "layer", "group") and (opacity < 1 or tint)
+                         for kind, _, opacity, tint in layers) else 0
     pa, pb = a.load(), b.load()
     bad = []
     for y in range(a.size[1]):
@@ -78,54 +86,80 @@ def compare(maprender, path, out):
 
 
 def check_refusals(maprender, out):
-    """Maps the engine cannot read end in one line on standard error and exit status 1."""
+    """Maps the engine cannot read end in one line on standard error, naming the map (and the image), and
+    exit status 1."""
     failures = 0
+    collection = ('{"type": "map", "width": 1, "height": 1, "tilewidth": 16, "tileheight": 16, "tilesets": '
+                  '[{"firstgid": 1, "name": "c", "tilewidth": 16, "tileheight": 16, "tiles": [{"id": 0, '
+                  '"image": "gone.png"}]}], "layers": [{"type": "tilelayer", "name": "a", "width": 1, "height": 1, '
+                  '"data": [1]}]}')
     refused = {
-        "isometric.tmx": '<map orientation="isometric" width="2" height="2" tilewidth="32" tileheight="16"/>',
-        "truncated.tmx": '<map orientation="orthogonal" width="1" height="1" tilewidth="16" tileheight="16">'
-                         '<layer name="a" width="1" height="1"><data encoding="base64" compression="zlib">eJxjZA'
-                         '</data></layer></map>',
+        "isometric.tmx": ('<map orientation="isometric" width="2" height="2" tilewidth="32" tileheight="16"/>', ""),
+        "truncated.tmx": ('<map orientation="orthogonal" width="1" height="1" tilewidth="16" tileheight="16">'
+                          '<layer name="a" width="1" height="1"><data encoding="base64" compression="zlib">eJxjZA'
+                          '</data></layer></map>', ""),
+        "zero-tiles.tmx": ('<map width="2" height="2" tilewidth="0" tileheight="16"/>', ""),
+        "negative-tiles.tmj": ('{"type": "map", "width": 2, "height": 2, "tilewidth": 16, "tileheight": -16}', ""),
+        "missing-image.tmj": (collection, "gone.png"),
+        "missing-image.tmx": ('<map width="1" height="1" tilewidth="16" tileheight="16"><tileset firstgid="1" '
+                              'name="c" tilewidth="16" tileheight="16"><tile id="0"><image source="gone.png"/></tile>'
+                              '</tileset><layer name="a" width="1" height="1"><data encoding="csv">1</data></layer>'
+                              '</map>', "gone.png"),
+        "tileset-as-map.tsj": (None, ""),
     }
-    for name, text in refused.items():
+    for name, (text, image) in refused.items():
         path = os.path.join(out, name)
-        with open(path, "w", encoding="utf-8") as file:
-            file.write(text)
+        if text is None:
+            path = os.path.join(out, "corpus", "sets", "other.tsj")
+        else:
+            with open(path, "w", encoding="utf-8") as file:
+                file.write(text)
         result = subprocess.run([maprender, path, path + ".png"], stderr=subprocess.PIPE, text=True)
         lines = result.stderr.strip().splitlines()
-        good = result.returncode == 1 and len(lines) == 1 and path in lines[0] and not os.path.exists(path + ".png")
+        good = (result.returncode == 1 and len(lines) == 1 and path in lines[0] and image in lines[0] and
+                not os.path.exists(path + ".png"))
         print(("ok   " if good else "FAIL ") + name + " refused: " + result.stderr.strip())
         failures += not good
     return failures
 
 
-def main():
-    maprender, mode = sys.argv[1], sys.argv[2]
-    with tempfile.TemporaryDirectory(prefix="maprender-") as out:
-        if mode == "corpus":
-            folder = os.path.join(out, "maps")
-            make_maps.main(folder)
-        else:
-            folder = sys.argv[3]
-            if not os.path.isdir(folder):
-                print("no examples at " + folder + "; nothing to compare")
-                return 0
-        maps = []
+def prepare(out, examples, level):
+    pairs = []
+    make_maps.main(os.path.join(out, "corpus"))
+    for name in sorted(os.listdir(os.path.join(out, "corpus"))):
+        if name.endswith(".tmx"):
+            path = os.path.join(out, "corpus", name)
+            pairs.append(("corpus", path, path[:-4] + ".tmj"))
+    for group, folder in (("examples", examples), ("level", level)):
         for where, _, names in sorted(os.walk(folder)):
             for name in sorted(names):
                 path = os.path.join(where, name)
                 if name.endswith(".tmx") and ElementTree.parse(path).getroot().get("orientation") == "orthogonal":
-                    maps.append(path)
-        failures = 0
-        if mode == "corpus":
-            failures += check_refusals(maprender, out)
-        for path in maps:
-            problem = compare(maprender, path, out)
-            print(("FAIL " if problem else "ok   ") + os.path.basename(path) + (": " + problem if problem else ""))
-            failures += problem is not None
-        if not maps:
-            print("no orthogonal maps in " + folder)
-            return 1 if mode == "corpus" else 0
-        return 1 if failures else 0
+                    twin = os.path.join(out, group, os.path.relpath(path, folder))[:-4] + ".tmj"
+                    os.makedirs(os.path.dirname(twin), exist_ok=True)
+                    subprocess.run(["tiled", "--export-map", "json", path, twin], check=True, env=TILED_ENVIRONMENT,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                    pairs.append((group, os.path.abspath(path), twin))
+    with open(os.path.join(out, "pairs.txt"), "w", encoding="utf-8") as file:
+        file.writelines(" ".join(pair) + "\n" for pair in pairs)
+    return 0
+
+
+def main():
+    if sys.argv[1] == "prepare":
+        return prepare(os.path.abspath(sys.argv[2]), sys.argv[3], sys.argv[4])
+    maprender, out, group = sys.argv[1], sys.argv[2], sys.argv[3]
+    with open(os.path.join(out, "pairs.txt"), encoding="utf-8") as file:
+        maps = [path for line in file if line.split()[0] == group for path in line.split()[1:]]
+    failures = check_refusals(maprender, out) if group == "corpus" else 0
+    for path in maps:
+        problem = compare(maprender, path, out)
+        print(("FAIL " if problem else "ok   ") + path + (": " + problem if problem else ""))
+        failures += problem is not None
+    if not maps:
+        print("no orthogonal maps for " + group)
+        return 1 if group == "corpus" else 0
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":

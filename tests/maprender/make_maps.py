@@ -1,12 +1,16 @@
 #!/usr/bin/python3
-"""Writes a corpus of small TMX maps, one feature each plus a few combined, with their tileset images.
+"""Writes a corpus of small TMX maps, one feature each plus a few combined, with their tileset images, and
+the JSON twin of every map and tileset as Tiled's command line converts it.
 
 Usage: make_maps.py OUTDIR. Every map is orthogonal and meant to render identically in the engine and in
-Tiled's tmxrasterizer; maps listing layers in HIDDEN_LAYERS have object or image layers to hide there.
+Tiled's tmxrasterizer. A JSON twin names the other format's external tilesets and templates (x.tsx becomes
+x.tsj and the other way round), so that maps of each format use tilesets and templates of both.
 """
 import base64
+import glob
 import gzip
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -53,14 +57,13 @@ def sheet(path, columns, rows, tile_width, tile_height, margin=0, spacing=0, fir
 
 
 def tileset_xml(first_gid, name, source, tile_width, tile_height, columns, count, size, margin=0, spacing=0,
-                extra="", embedded=True):
+                extra="", trans=""):
     margin_text = f' margin="{margin}"' if margin else ""
     spacing_text = f' spacing="{spacing}"' if spacing else ""
-    body = (f'<tileset{"" if not embedded else f" firstgid={chr(34)}{first_gid}{chr(34)}"} name="{name}" '
-            f'tilewidth="{tile_width}" tileheight="{tile_height}"{spacing_text}{margin_text} tilecount="{count}" '
-            f'columns="{columns}">\n  <image source="{source}" width="{size[0]}" height="{size[1]}"/>\n{extra}'
-            ' </tileset>\n')
-    return " " + body
+    trans_text = f' trans="{trans}"' if trans else ""
+    return (f' <tileset firstgid="{first_gid}" name="{name}" tilewidth="{tile_width}" tileheight="{tile_height}"'
+            f'{spacing_text}{margin_text} tilecount="{count}" columns="{columns}">\n  <image source="{source}"'
+            f'{trans_text} width="{size[0]}" height="{size[1]}"/>\n{extra} </tileset>\n')
 
 
 def encode(gids, encoding, compression=None):
@@ -103,14 +106,55 @@ def pattern(width, height, count, first_gid=1, holes=True):
     return gids
 
 
-HIDDEN_LAYERS = {}
-
-
-def write(out, name, text, hidden=()):
+def write(out, name, text):
+    os.makedirs(os.path.dirname(os.path.join(out, name)), exist_ok=True)
     with open(os.path.join(out, name), "w", encoding="utf-8") as file:
         file.write(text)
-    if hidden:
-        HIDDEN_LAYERS[name] = list(hidden)
+
+
+TEMPLATES = {
+    "chest.tx": '<template><tileset firstgid="1" source="../sets/other.{0}"/><object name="Chest" type="Loot" '
+                'gid="2147483650" width="16" height="16"><properties><property name="gold" type="int" value="5"/>'
+                '<property name="stats" type="class" propertytype="Stats"><properties><property name="hp" '
+                'type="int" value="3"/><property name="label" value="big"/><property name="weight" type="float" '
+                'value="2.5"/></properties></property></properties></object></template>',
+    "chest.tj": '{{"type": "template", "tileset": {{"firstgid": 1, "source": "../sets/other.{0}"}}, "object": '
+                '{{"name": "Chest", "type": "Loot", "gid": 2147483650, "width": 16, "height": 16, "properties": '
+                '[{{"name": "gold", "type": "int", "value": 5}}, {{"name": "stats", "type": "class", "propertytype": '
+                '"Stats", "value": {{"hp": 3, "label": "big", "weight": 2.5}}}}]}}}}',
+    "sign.tx": '<template><tileset firstgid="1" source="../sets/other.{0}"/><object name="Sign" type="Sign" '
+               'width="40" height="12"><properties><property name="lines" type="int" value="2"/></properties>'
+               '<text wrap="1">Hello</text></object></template>',
+    "sign.tj": '{{"type": "template", "tileset": {{"firstgid": 1, "source": "../sets/other.{0}"}}, "object": '
+               '{{"name": "Sign", "type": "Sign", "width": 40, "height": 12, "text": {{"text": "Hello", "wrap": true}}, '
+               '"properties": [{{"name": "lines", "type": "int", "value": 2}}]}}}}',
+}
+
+
+def template_files(out):
+    """Two templates, each in both formats. The map of each format names chest.tx and sign.tj, or chest.tj and
+    sign.tx, which name its own format's tileset, so that their tile ids are renumbered for it."""
+    for name, text in TEMPLATES.items():
+        own_format = name in ("chest.tx", "sign.tj")
+        write(out, "templates/" + name, text.format("tsx" if own_format else "tsj"))
+
+
+def to_json(out):
+    """Converts every map and tileset with Tiled, then swaps the formats of the files the maps name."""
+    environment = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    for path in sorted(glob.glob(os.path.join(out, "**", "*.ts[x]"), recursive=True) +
+                       glob.glob(os.path.join(out, "**", "*.tmx"), recursive=True)):
+        kind = "--export-tileset" if path.endswith(".tsx") else "--export-map"
+        subprocess.run(["tiled", kind, "json", path, path[:-4] + (".tsj" if path.endswith(".tsx") else ".tmj")],
+                       check=True, env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    swap = {".tsx": ".tsj", ".tsj": ".tsx", ".tx": ".tj", ".tj": ".tx"}
+    for path in glob.glob(os.path.join(out, "*.tmj")):
+        with open(path, encoding="utf-8") as file:
+            text = file.read()
+        text = re.sub(r'("(?:source|template)":\s*"[^"]*?)(\.tsx|\.tsj|\.tx|\.tj)"',
+                      lambda m: m.group(1) + swap[m.group(2)] + '"', text)
+        with open(path, "w", encoding="utf-8") as file:
+            file.write(text)
 
 
 def main(out):
@@ -129,10 +173,11 @@ def main(out):
     # External tilesets, one in a subfolder whose image path is relative to the tileset file.
     os.makedirs(os.path.join(out, "sets"), exist_ok=True)
     sub_size = sheet(os.path.join(out, "sets", "other.png"), 3, 2, 16, 16, first_index=20)
-    with open(os.path.join(out, "sets", "other.tsx"), "w", encoding="utf-8") as file:
-        file.write('<?xml version="1.0" encoding="UTF-8"?>\n<tileset version="1.8" tiledversion="1.8.2" '
-                   'name="other" tilewidth="16" tileheight="16" tilecount="6" columns="3">\n'
-                   f' <image source="other.png" width="{sub_size[0]}" height="{sub_size[1]}"/>\n</tileset>\n')
+    write(out, "sets/other.tsx", '<?xml version="1.0" encoding="UTF-8"?>\n<tileset version="1.8" '
+          'tiledversion="1.8.2" name="other" tilewidth="16" tileheight="16" tilecount="6" columns="3">\n'
+          f' <image source="other.png" width="{sub_size[0]}" height="{sub_size[1]}"/>\n'
+          ' <tile id="1" type="Crate">\n  <properties>\n   <property name="weight" type="float" value="2.5"/>\n'
+          '  </properties>\n </tile>\n</tileset>\n')
     write(out, "external-tileset.tmx", map_xml(
         5, 4, 16, 16, tiles + ' <tileset firstgid="13" source="sets/other.tsx"/>\n' +
         layer_xml("ground", 5, 4, [(i * 7) % 19 for i in range(20)])))
@@ -227,8 +272,7 @@ def main(out):
         '  <object id="3" x="30" y="20"><polygon points="0,0 10,5 -4,8"/></object>\n'
         '  <object id="4" gid="3" x="16" y="48" width="16" height="16"/>\n </objectgroup>\n'
         ' <imagelayer name="picture"><image source="tiles.png"/></imagelayer>\n' +
-        layer_xml("top", 6, 5, [g if i % 4 == 1 else 0 for i, g in enumerate(second)])),
-        hidden=("things", "picture"))
+        layer_xml("top", 6, 5, [g if i % 4 == 1 else 0 for i, g in enumerate(second)])))
 
     # The picture grows by the offsets of every layer, hidden, object and image layers included; an infinite
     # map's picture covers the 16-tile blocks that hold tiles, and a chunk of empty cells adds nothing.
@@ -237,8 +281,7 @@ def main(out):
         ' <objectgroup name="things" offsetx="-10" offsety="7"/>\n'
         ' <imagelayer name="picture" offsetx="20" offsety="-30"><image source="tiles.png"/></imagelayer>\n'
         ' <group name="empty" offsetx="-3" offsety="41"/>\n' +
-        layer_xml("hidden", 4, 4, pattern(4, 4, 12), attributes=' visible="0" offsetx="30"')),
-        hidden=("things", "picture"))
+        layer_xml("hidden", 4, 4, pattern(4, 4, 12), attributes=' visible="0" offsetx="30"')))
     write(out, "infinite-sparse.tmx",
           '<?xml version="1.0" encoding="UTF-8"?>\n<map version="1.8" orientation="orthogonal" '
           'renderorder="right-down" width="4" height="4" tilewidth="16" tileheight="16" infinite="1">\n' + tiles +
@@ -260,7 +303,7 @@ def main(out):
 
     # Several features at once: two external and embedded tilesets, compressed data, flips, big tiles, groups.
     write(out, "combined.tmx", map_xml(7, 6, 16, 16, tiles +
-        ' <tileset firstgid="13" source="sets/other.tsx"/>\n' +
+        ' <tileset firstgid="13" source="sets/other.tsj"/>\n' +
         tileset_xml(19, "big", "big.png", 24, 40, 3, 6, big_size, extra='  <tileoffset x="2" y="1"/>\n') +
         layer_xml("ground", 7, 6, pattern(7, 6, 18, holes=False), "base64", "gzip") +
         ' <group name="detail" offsetx="-3" offsety="2" opacity="0.6">\n' +
@@ -269,9 +312,27 @@ def main(out):
         layer_xml("flipped", 7, 6, [(1 + i % 18) | flags[i % 8] if i % 3 == 0 else 0 for i in range(42)], "xml"),
         ' backgroundcolor="#204060"'))
 
-    with open(os.path.join(out, "hidden-layers.txt"), "w", encoding="utf-8") as file:
-        for name, layers in sorted(HIDDEN_LAYERS.items()):
-            file.write(name + " " + " ".join(layers) + "\n")
+    # A colour made see-through, and objects from templates of both formats with properties of every type
+    # (sorted by name, as Tiled writes them).
+    write(out, "transparent-colour.tmx", map_xml(6, 5, 16, 16, tileset_xml(
+        1, "tiles", "tiles.png", 16, 16, 4, 12, size, trans="ffffff") + layer_xml("ground", 6, 5, gids)))
+    template_files(out)
+    typed = ('  <properties>\n   <property name="a" type="bool" value="true"/>\n'
+             '   <property name="b" type="color" value="#ff102030"/>\n   <property name="c" type="file" value="tiles.png"/>\n'
+             '   <property name="d" type="float" value="0.1"/>\n   <property name="e" type="int" value="-7"/>\n'
+             '   <property name="f" type="object" value="3"/>\n   <property name="g">two\nlines</property>\n'
+             '  </properties>\n')
+    write(out, "templates.tmx", map_xml(6, 5, 16, 16, tiles + ' <tileset firstgid="13" source="sets/other.tsx"/>\n' +
+        layer_xml("ground", 6, 5, gids).replace("  <data", typed + "  <data") +
+        ' <objectgroup name="things" offsetx="2" offsety="-1">\n'
+        '  <object id="1" template="templates/chest.tx" x="16" y="48"/>\n'
+        '  <object id="2" template="templates/chest.tx" x="48" y="64" rotation="90">\n   <properties>\n'
+        '    <property name="gold" type="int" value="9"/>\n   </properties>\n  </object>\n'
+        '  <object id="3" template="templates/sign.tj" x="10.5" y="20.25"/>\n'
+        '  <object id="4" name="zone" type="Zone" x="3" y="4" width="20" height="10" visible="0"><ellipse/></object>\n'
+        '  <object id="5" x="30" y="20"><polyline points="0,0 10.5,5 -4,8"/></object>\n'
+        '  <object id="6" x="1" y="2"><point/></object>\n </objectgroup>\n'))
+    to_json(out)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,6 @@
-// orn-maprender MAP.tmx OUT.png: loads a Tiled map through the engine and writes a PNG of its visible tile
-// layers, laid out as Tiled's tmxrasterizer lays it out. Without a display it runs itself again under
-// xvfb-run. A map the engine cannot read gives one line on stderr and exit status 1.
+// orn-maprender MAP OUT.png: loads a Tiled map (TMX or JSON) through the engine and writes a PNG of its
+// visible tile layers, laid out as Tiled's tmxrasterizer lays it out. Without a display it runs itself again
+// under xvfb-run. A map the engine cannot read gives one line on stderr and exit status 1.
 #include <unistd.h>
 #include <SFML/Graphics/Image.hpp>
 
@@ -34,7 +34,7 @@ int runUnderXvfb(char** argv) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::cerr << "usage: orn-maprender MAP.tmx OUT.png" << std::endl;
+        std::cerr << "usage: orn-maprender MAP OUT.png (MAP: a Tiled map, TMX or JSON)" << std::endl;
         return 1;
     }
     const char* display = std::getenv("DISPLAY");
