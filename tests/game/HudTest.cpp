@@ -233,7 +233,13 @@ TEST_P(EndCard, ShowsTheTimeAndLeavesForTheMenu) {
     EXPECT_TRUE(currentIs<MenuScene>());
 }
 
+std::string leaveName(const ::testing::TestParamInfo<Leave>& info) {
+    const char* const names[] = {"Key", "PadButton", "Click", "Wait"};
+    return names[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Ways, EndCard,
-                         ::testing::Values(Leave::Key, Leave::PadButton, Leave::Click, Leave::Wait));
+                         ::testing::Values(Leave::Key, Leave::PadButton, Leave::Click, Leave::Wait),
+                         leaveName);
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "WindowCapture.hpp"
 #include "engine/Camera.hpp"
 #include "engine/PhysicsManager.hpp"
+#include "game/CameraFollow.hpp"
 #include "game/Enemy.hpp"
 #include "game/FormRecord.hpp"
 #include "game/LevelExit.hpp"
@@ -127,6 +128,15 @@ public:
                          hud.ratIcon->isVisible() != forms->ratAvailable ||
                          hud.minotaurIcon->isVisible() != forms->minotaurAvailable;
         framesInRock += level.bodyInRock();
+        // The camera closes a twelfth of the gap to the player's feet (5 per second) in each 60 Hz frame.
+        const sf::Vector2f camera = findComponent<CameraFollow>(*level.scene())
+                                        ->getGameObject()
+                                        ->getTransform()
+                                        .lock()
+                                        ->getPosition();
+        const sf::Vector2f followed = lastCamera + (level.position() - lastCamera) * (5.f / 60.f);
+        cameraLags += frames > 0 && std::hypot(camera.x - followed.x, camera.y - followed.y) > 0.01f;
+        lastCamera = camera;
         // A form's text stands over the region that makes the change it tells of.
         const float x = level.position().x;
         for (const auto& line : level.map().getObjectGroup("tutorial").objects) {
@@ -165,6 +175,7 @@ public:
     int enemiesRemoved = 0;
     int hudMismatches = 0;
     int framesInRock = 0;
+    int cameraLags = 0;
     std::set<std::string> textsOutOfPlace;
     /// The number of the frame (counted by check) in whose physics the player walked into the exit, or -1.
     int exitFrame = -1;
@@ -233,6 +244,7 @@ private:
     std::set<std::string> shot;
     std::set<std::weak_ptr<orn::GameObject>, std::owner_less<std::weak_ptr<orn::GameObject>>> dying;
     std::size_t crates = 0;
+    sf::Vector2f lastCamera;
     float lastProgressX = 0.f;
     int framesWithoutProgress = 0;
 };
@@ -294,6 +306,7 @@ TEST(LevelRun, PlaysAsRecordedAndThenToTheEndCard) {
     EXPECT_GE(player.enemiesRemoved, 2);
     EXPECT_EQ(player.hudMismatches, 0);
     EXPECT_EQ(player.framesInRock, 0);
+    EXPECT_EQ(player.cameraLags, 0);
     EXPECT_TRUE(player.textsOutOfPlace.empty()) << *player.textsOutOfPlace.begin();
     // A second of fading, then the card with the play time: the frame of entering and those before the
     // exit's (give or take one).
