@@ -1,7 +1,10 @@
 #include "game/AvailableFormChanger.hpp"
 
+#include <cstddef>
+
 #include "engine/Collider.hpp"
 #include "engine/GameObject.hpp"
+#include "game/FormRecord.hpp"
 #include "game/Transmutation.hpp"
 
 AvailableFormChanger::AvailableFormChanger(bool human, bool rat, bool minotaur)
@@ -15,9 +18,10 @@ void AvailableFormChanger::onTriggerEnter(orn::Collision collision) {
         return;
     }
     if (auto transmutation = other->getComponent<Transmutation>().lock()) {
-        transmutation->setFormAvailable(Form::Human, humanAvailable);
-        transmutation->setFormAvailable(Form::Rat, ratAvailable);
-        transmutation->setFormAvailable(Form::Minotaur, minotaurAvailable);
+        const bool granted[] = {humanAvailable, ratAvailable, minotaurAvailable};
+        for (const FormRecord& record : FormRecord::all()) {
+            transmutation->setFormAvailable(record.form, granted[static_cast<std::size_t>(record.form)]);
+        }
     }
     fireEvent("formsAvailableChanged", std::make_shared<Transmutation::FormsAvailableArgs>(
                                            humanAvailable, ratAvailable, minotaurAvailable));

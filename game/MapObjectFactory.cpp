@@ -1,5 +1,8 @@
 #include "game/MapObjectFactory.hpp"
 
+#include <array>
+#include <cstddef>
+
 #include "engine/AnimatedSprite.hpp"
 #include "engine/Animator.hpp"
 #include "engine/AssetManager.hpp"
@@ -13,8 +16,10 @@
 #include "game/AvailableFormChanger.hpp"
 #include "game/Destroyable.hpp"
 #include "game/Enemy.hpp"
+#include "game/FormRecord.hpp"
 #include "game/GroundedCheck.hpp"
 #include "game/Health.hpp"
+#include "game/LevelExit.hpp"
 #include "game/Player.hpp"
 #include "game/PlayerAttackZone.hpp"
 #include "game/Text.hpp"
@@ -56,19 +61,25 @@ std::shared_ptr<orn::BoxCollider> sharedCollider(orn::GameObject* object, orn::B
     return std::static_pointer_cast<orn::BoxCollider>(object->getComponentById(collider->id).lock());
 }
 
-/// A form of the player: a tagged child with its own animated sprite and animator.
-orn::AnimatedSprite* addForm(orn::GameObject* root, orn::Scene* scene, int layer, const std::string& tag,
-                             const std::string& key, bool active) {
+/// A form of the player: a tagged child with its own animated sprite and animator, and its body collider on
+/// the root, sized from the sprite's first frame; both in use only for the active form.
+std::shared_ptr<orn::BoxCollider> addForm(orn::GameObject* root, orn::Scene* scene, int layer,
+                                          const FormRecord& record, bool active) {
     orn::GameObject* form = scene->createGameObject(layer);
-    form->setTag(tag);
-    auto* sprite = form->addComponent<orn::AnimatedSprite>(key, key, "idle");
+    form->setTag(record.tag);
+    auto* sprite = form->addComponent<orn::AnimatedSprite>(record.animatorKey, record.animatorKey, "idle");
     sprite->origin = {0.5f, 1.f};
-    form->addComponent<orn::Animator>(*orn::AssetManager::getInstance().getAnimatorConfiguration(key));
+    sprite->scale = {record.spriteScale, record.spriteScale};
+    form->addComponent<orn::Animator>(
+        *orn::AssetManager::getInstance().getAnimatorConfiguration(record.animatorKey));
     parentTo(form, root);
     if (!active) {
         form->setActive(false);
     }
-    return sprite;
+    const float w = frameWidth(*sprite);
+    auto* body = addStandingCollider(root, record.bodySize.x * w, record.bodySize.y * w);
+    body->enabled = active;
+    return sharedCollider(root, body);
 }
 
 orn::GameObject* createEnemy(const orn::Tilemap::Object& object, int layer, orn::Scene* scene,
@@ -106,6 +117,7 @@ MapObjectFactory::MapObjectFactory() {
     creators["Destroyable"] = &MapObjectFactory::createDestroyable;
     creators["AvailableRegion"] = &MapObjectFactory::createAvailableRegion;
     creators["TutorialText"] = &MapObjectFactory::createTutorialText;
+    creators["LevelExit"] = &MapObjectFactory::createLevelExit;
 }
 
 void MapObjectFactory::createObjects(const orn::Tilemap::ObjectGroup& group, int layer) {
@@ -144,8 +156,8 @@ void* MapObjectFactory::createPlayer(const orn::Tilemap::Object& object, int lay
     probe->addComponent<GroundedCheck>();
     parentTo(probe, root);
 
-    root->addComponent<Transmutation>(FormStats{10.f, {2.f, 1.f}, 1000.f}, FormStats{1.f, {1.f, 1.f}, 500.f},
-                                      FormStats{100.f, {4.f, 2.f}, 0.f});
+    root->addComponent<Transmutation>(FormRecord::of(Form::Human).stats, FormRecord::of(Form::Rat).stats,
+                                      FormRecord::of(Form::Minotaur).stats);
     root->addComponent<Health>(health, health, playerKnockback, "playerDeath", "playerHit",
                                "playerHealthChanged");
 
@@ -157,21 +169,13 @@ void* MapObjectFactory::createPlayer(const orn::Tilemap::Object& object, int lay
     reach->origin = {0.f, 1.f};
     reach->isTrigger = true;
 
-    const float humanWidth = frameWidth(*addForm(root, scene, layer, "Human", "player", true));
-    auto* human = addStandingCollider(root, 0.5f * humanWidth, 0.75f * humanWidth);
-
-    orn::AnimatedSprite* ratSprite = addForm(root, scene, layer, "Rat", "rat", false);
-    ratSprite->scale = {0.5f, 0.5f};
-    const float ratWidth = frameWidth(*ratSprite);
-    auto* rat = addStandingCollider(root, 0.25f * ratWidth, 0.25f * ratWidth);
-    rat->enabled = false;
-
-    const float minotaurWidth = frameWidth(*addForm(root, scene, layer, "Minotaur", "minotaur", false));
-    auto* minotaur = addStandingCollider(root, 0.25f * minotaurWidth, 0.25f * minotaurWidth);
-    minotaur->enabled = false;
-
-    return root->addComponent<Player>(sharedCollider(root, human), sharedCollider(root, rat),
-                                      sharedCollider(root, minotaur));
+    // The player starts as a human.
+    std::array<std::shared_ptr<orn::BoxCollider>, 3> bodies;
+    for (const FormRecord& record : FormRecord::all()) {
+        bodies.at(static_cast<std::size_t>(record.form)) =
+            addForm(root, scene, layer, record, record.form == Form::Human);
+    }
+    return root->addComponent<Player>(bodies[0], bodies[1], bodies[2]);
 }
 
 void* MapObjectFactory::createDarklord(const orn::Tilemap::Object& object, int layer, orn::Scene* scene) {
@@ -219,10 +223,21 @@ void* MapObjectFactory::createAvailableRegion(const orn::Tilemap::Object& object
     orn::GameObject* region = createAt(scene, layer, {object.x, object.y});
     auto* area = region->addComponent<orn::BoxCollider>(sf::FloatRect(0.f, 0.f, object.width, object.height));
     area->isTrigger = true;
-    const bool minotaur = object.getPropertyBool("MinotaurFormAvailable");
-    const bool rat = object.getPropertyBool("RatFormAvailable");
-    const bool human = object.getPropertyBool("HumanFormAvailable");
-    return region->addComponent<AvailableFormChanger>(human, rat, minotaur);
+    // Read from the last form to the first, so a region missing several names the minotaur's property.
+    std::array<bool, 3> granted{};
+    const auto& records = FormRecord::all();
+    for (auto record = records.rbegin(); record != records.rend(); ++record) {
+        granted.at(static_cast<std::size_t>(record->form)) = object.getPropertyBool(record->regionProperty);
+    }
+    return region->addComponent<AvailableFormChanger>(granted[0], granted[1], granted[2]);
+}
+
+void* MapObjectFactory::createLevelExit(const orn::Tilemap::Object& object, int layer, orn::Scene* scene) {
+    orn::GameObject* exit = createAt(scene, layer, {object.x, object.y});
+    auto* area = exit->addComponent<orn::BoxCollider>(sf::FloatRect(0.f, 0.f, object.width, object.height));
+    area->isTrigger = true;
+    exit->addComponent<SceneTransition<EndScene>>();
+    return exit->addComponent<LevelExit>();
 }
 
 void* MapObjectFactory::createTutorialText(const orn::Tilemap::Object& object, int layer, orn::Scene* scene) {

@@ -35,4 +35,5 @@ private:
     static void* createDestroyable(const orn::Tilemap::Object& object, int layer, orn::Scene* scene);
     static void* createAvailableRegion(const orn::Tilemap::Object& object, int layer, orn::Scene* scene);
     static void* createTutorialText(const orn::Tilemap::Object& object, int layer, orn::Scene* scene);
+    static void* createLevelExit(const orn::Tilemap::Object& object, int layer, orn::Scene* scene);
 };

@@ -16,6 +16,7 @@
 #include "engine/SceneManager.hpp"
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
+#include "game/FormRecord.hpp"
 #include "game/GroundedCheck.hpp"
 #include "game/Health.hpp"
 #include "game/MainScene.hpp"
@@ -67,16 +68,46 @@ void Player::takeForm(Form next, const std::weak_ptr<orn::GameObject>& object) {
     formObject = object;
 }
 
+std::weak_ptr<orn::BoxCollider> Player::bodyOf(Form of) const {
+    switch (of) {
+        case Form::Rat:
+            return ratCollider;
+        case Form::Minotaur:
+            return minotaurCollider;
+        default:
+            return humanCollider;
+    }
+}
+
 void Player::useBodyCollider(Form active) {
-    const std::weak_ptr<orn::BoxCollider>* colliders[] = {&humanCollider, &ratCollider, &minotaurCollider};
-    for (const auto* collider : colliders) {
-        if (auto body = collider->lock()) {
+    for (const FormRecord& record : FormRecord::all()) {
+        if (auto body = bodyOf(record.form).lock()) {
             body->enabled = false;
         }
     }
-    if (auto body = colliders[static_cast<std::size_t>(active)]->lock()) {
+    if (auto body = bodyOf(active).lock()) {
         body->enabled = true;
     }
+}
+
+bool Player::bodyFits(Form next) const {
+    auto body = bodyOf(next).lock();
+    if (!body) {
+        return true;
+    }
+    for (orn::Collider* other : orn::PhysicsManager::getInstance().colliders) {
+        // Null entries are colliders destroyed during a physics pass.
+        if (!other || other->isTrigger || !other->enabled || other->getGameObject() == gameObject ||
+            !other->getGameObject()->isActive() || (other->rigidbody && !other->rigidbody->isKinematic)) {
+            continue;
+        }
+        sf::Vector2f normal;
+        float depth = 0.f;
+        if (body->checkCollision(other, &normal, &depth) && depth > roomTolerance) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::weak_ptr<orn::Animator> Player::currentAnimator() const {
@@ -119,11 +150,10 @@ void Player::update() {
             }
             zone->setFlipped(false);
         }
-        if (input.isActionDown("jump") && isGrounded() && form != Form::Minotaur) {
-            if (jumpForce != 0.f) {
-                body->impulses.push_back({0.f, -jumpForce});
-            }
-            if (form == Form::Human) {
+        // A form with no jump impulse (the minotaur) does not jump at all.
+        if (input.isActionDown("jump") && isGrounded() && jumpForce != 0.f) {
+            body->impulses.push_back({0.f, -jumpForce});
+            if (FormRecord::of(form).playsJumpAnimation) {
                 if (auto animator = currentAnimator().lock()) {
                     animator->play("jump");
                 }

@@ -45,6 +45,15 @@ public:
     void takeForm(Form form, const std::weak_ptr<orn::GameObject>& formObject);
     /// Enables the body collider of form and disables the other two.
     void useBodyCollider(Form form);
+    /// Whether the body collider of form, placed where the player stands now, stays out of every solid
+    /// collider that does not give way (static geometry and kinematic blocks; enemies are pushed aside by the
+    /// physics step). Contacts less than roomTolerance deep, such as the floor the player stands on, do not
+    /// count.
+    bool bodyFits(Form form) const;
+
+    /// Pixels of overlap that bodyFits allows: more than the depth at which the physics step leaves a body
+    /// resting on the ground.
+    static constexpr float roomTolerance = 0.5f;
 
     /// Horizontal impulse per second of held movement, spread evenly over the physics steps.
     float moveForce = 1500.f;
@@ -72,6 +81,7 @@ public:
     std::weak_ptr<GroundedCheck> groundedCheck;
 
 private:
+    std::weak_ptr<orn::BoxCollider> bodyOf(Form form) const;
     std::weak_ptr<orn::Animator> currentAnimator() const;
     std::weak_ptr<orn::AnimatedSprite> currentSprite() const;
     /// Replaces the walking force this component keeps among the body's forces.

@@ -7,58 +7,57 @@
 #include "engine/Animator.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
+#include "game/FormRecord.hpp"
 #include "game/Player.hpp"
 #include "game/PlayerAttackZone.hpp"
 
 namespace {
 
-/// One form: the fixed facts and where its per-instance values live in Transmutation.
-struct FormEntry {
-    const char* tag;          ///< tag of the form's child object under the player's root
-    const char* animatorKey;  ///< sprite sheet and animator configuration of the form
-    float hitFraction;        ///< share of the slash animation after which the blow lands
-    bool breaksBlocks;
+/// Where the per-instance values of a form live in Transmutation, in the order of FormRecord::all().
+struct FormSlot {
     FormStats Transmutation::*stats;
     bool Transmutation::*available;
     std::weak_ptr<orn::GameObject> Transmutation::*object;
 };
 
-/// Indexed by Form; the order is also the transmutate cycle and the order of preference when the active form
-/// is lost.
-const std::array<FormEntry, 3> forms{{
-    {"Human", "player", 0.25f, false, &Transmutation::humanStats, &Transmutation::humanAvailable,
-     &Transmutation::humanObject},
-    {"Rat", "rat", 0.5f, false, &Transmutation::ratStats, &Transmutation::ratAvailable,
-     &Transmutation::ratObject},
-    {"Minotaur", "minotaur", 0.5f, true, &Transmutation::minotaurStats, &Transmutation::minotaurAvailable,
-     &Transmutation::minotaurObject},
+const std::array<FormSlot, 3> slots{{
+    {&Transmutation::humanStats, &Transmutation::humanAvailable, &Transmutation::humanObject},
+    {&Transmutation::ratStats, &Transmutation::ratAvailable, &Transmutation::ratObject},
+    {&Transmutation::minotaurStats, &Transmutation::minotaurAvailable, &Transmutation::minotaurObject},
 }};
 
 /// Raises std::out_of_range for a value outside the enumeration.
-const FormEntry& entryOf(Form form) {
-    return forms.at(static_cast<std::size_t>(form));
+const FormSlot& slotOf(Form form) {
+    return slots.at(static_cast<std::size_t>(form));
 }
 
 Form formAt(std::size_t index) {
-    return static_cast<Form>(index % forms.size());
+    return static_cast<Form>(index % slots.size());
 }
 
 }  // namespace
 
 Transmutation::Transmutation(FormStats human, FormStats rat, FormStats minotaur)
-    : humanStats(human), ratStats(rat), minotaurStats(minotaur) {}
+    : humanStats(human),
+      ratStats(rat),
+      minotaurStats(minotaur),
+      humanAvailable(FormRecord::of(Form::Human).availableAtStart),
+      ratAvailable(FormRecord::of(Form::Rat).availableAtStart),
+      minotaurAvailable(FormRecord::of(Form::Minotaur).availableAtStart) {}
 
 Transmutation::~Transmutation() = default;
 
 void Transmutation::start() {
-    for (const FormEntry& entry : forms) {
-        this->*entry.object = gameObject->findChildByTag(entry.tag);
+    for (const FormRecord& record : FormRecord::all()) {
+        this->*slotOf(record.form).object = gameObject->findChildByTag(record.tag);
     }
     currentFormObject = humanObject;
     player = gameObject->getComponent<Player>();
     player.lock()->transmutation = std::static_pointer_cast<Transmutation>(shared_from_this());
     apply(Form::Human);
-    fireEvent("formsAvailableChanged", std::make_shared<FormsAvailableArgs>(true, false, false));
+    // A region touched before this start has already set the flags.
+    fireEvent("formsAvailableChanged",
+              std::make_shared<FormsAvailableArgs>(humanAvailable, ratAvailable, minotaurAvailable));
 }
 
 void Transmutation::update() {
@@ -66,7 +65,7 @@ void Transmutation::update() {
         return;
     }
     const auto current = static_cast<std::size_t>(currentForm);
-    for (std::size_t step = 1; step < forms.size(); ++step) {
+    for (std::size_t step = 1; step < slots.size(); ++step) {
         if (isAvailable(formAt(current + step))) {
             transmutate(formAt(current + step));
             return;
@@ -75,7 +74,7 @@ void Transmutation::update() {
 }
 
 bool Transmutation::isAvailable(Form form) const {
-    return this->*entryOf(form).available;
+    return this->*slotOf(form).available;
 }
 
 void Transmutation::transmutate(Form form) {
@@ -83,13 +82,18 @@ void Transmutation::transmutate(Form form) {
     if (!isAvailable(form) || player.expired()) {
         return;
     }
-    player.lock()->useBodyCollider(form);
-    for (const FormEntry& entry : forms) {
-        if (auto object = (this->*entry.object).lock()) {
+    auto owner = player.lock();
+    if (form != currentForm && !owner->bodyFits(form)) {
+        fireEvent("formChangeRefused", std::make_shared<FormRefusedArgs>(form));
+        return;
+    }
+    owner->useBodyCollider(form);
+    for (const FormSlot& slot : slots) {
+        if (auto object = (this->*slot.object).lock()) {
             object->setActive(false);
         }
     }
-    auto next = (this->*entryOf(form).object).lock();
+    auto next = (this->*slotOf(form).object).lock();
     next->setActive(true);
     // The facing survives the change.
     auto previousSprite = getCurrentSprite().lock();
@@ -100,26 +104,27 @@ void Transmutation::transmutate(Form form) {
 }
 
 void Transmutation::apply(Form form) {
-    const FormEntry& entry = entryOf(form);
-    const FormStats& stats = this->*entry.stats;
+    const FormRecord& record = FormRecord::of(form);
+    const FormSlot& slot = slotOf(form);
+    const FormStats& stats = this->*slot.stats;
     auto owner = player.lock();
     if (auto zone = owner->attackZone.lock()) {
-        zone->takeForm(stats.damage, stats.attackZoneScale, entry.breaksBlocks);
+        zone->takeForm(stats.damage, stats.attackZoneScale, record.breaksBlocks);
     }
     owner->jumpForce = stats.jumpForce;
-    currentFormObject = this->*entry.object;
+    currentFormObject = this->*slot.object;
     owner->takeForm(form, currentFormObject);
-    owner->setAttackTiming(entry.animatorKey, entry.hitFraction);
+    owner->setAttackTiming(record.animatorKey, record.hitFraction);
     currentForm = form;
 }
 
 void Transmutation::setFormAvailable(Form form, bool available) {
-    this->*entryOf(form).available = available;
+    this->*slotOf(form).available = available;
     if (available || form != currentForm) {
         return;
     }
     // The first other form, in table order, that is still available; none leaves the form as it is.
-    for (std::size_t index = 0; index < forms.size(); ++index) {
+    for (std::size_t index = 0; index < slots.size(); ++index) {
         if (formAt(index) != form && isAvailable(formAt(index))) {
             transmutate(formAt(index));
             return;

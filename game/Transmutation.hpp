@@ -16,8 +16,9 @@ class GameObject;
 class Player;
 
 /// Knows the player's active and available forms, switches between them on "transmutate" or when a form
-/// region takes the active one away, and applies the form to the player and its attack zone. What each form
-/// is (stats, tag, animator key, hit moment, object, availability) is one row of a table indexed by Form.
+/// region takes the active one away, and applies the form to the player and its attack zone. The fixed facts
+/// of each form come from its FormRecord. A change whose body would not fit where the player stands is
+/// refused with "formChangeRefused".
 class Transmutation : public orn::Component {
 public:
     struct FormsAvailableArgs : virtual orn::EventArgs {
@@ -27,6 +28,11 @@ public:
         bool ratAvailable;
         bool minotaurAvailable;
     };
+    /// Payload of "formChangeRefused": the form the player could not take for lack of room.
+    struct FormRefusedArgs : virtual orn::EventArgs {
+        explicit FormRefusedArgs(Form refused) : form(refused) {}
+        Form form;
+    };
 
     Transmutation(FormStats humanStats, FormStats ratStats, FormStats minotaurStats);
     ~Transmutation() override;
@@ -34,7 +40,9 @@ public:
     void start() override;
     void update() override;
 
-    /// Switches to form if it is available; switching to the active form re-applies it.
+    /// Switches to form if it is available and its body fits where the player stands (Player::bodyFits);
+    /// an available form without room fires "formChangeRefused" and changes nothing. Switching to the active
+    /// form re-applies it.
     void transmutate(Form form);
     /// Sets the form's flag; losing the active form moves to another one when one is available.
     void setFormAvailable(Form form, bool available);
@@ -45,9 +53,9 @@ public:
     FormStats humanStats;
     FormStats ratStats;
     FormStats minotaurStats;
-    bool humanAvailable = true;
-    bool ratAvailable = false;
-    bool minotaurAvailable = false;
+    bool humanAvailable;
+    bool ratAvailable;
+    bool minotaurAvailable;
     Form currentForm = Form::Human;
     /// The form objects are children of the own object, owned by the scene; they live as long as it does.
     std::weak_ptr<orn::GameObject> currentFormObject;

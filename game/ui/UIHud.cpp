@@ -7,6 +7,8 @@
 #include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
+#include "engine/Time.hpp"
+#include "game/FormRecord.hpp"
 #include "game/Health.hpp"
 #include "game/Transmutation.hpp"
 #include "gui/ProgressBar.hpp"
@@ -20,8 +22,10 @@ const sf::IntRect frameMiddle(3, 3, 1, 10);
 const char* const indicatorSize = "&.height / 12";
 /// The active form's frame: the frame's own pixels blended half-way towards the lamp light.
 const sf::Color activeTint(240, 200, 100);
+/// A refused form's frame: blended half-way towards the health bar's red.
+const sf::Color refusedTint(200, 64, 60);
 
-gui::Texture tinted(const sf::Texture& texture) {
+gui::Texture tinted(const sf::Texture& texture, sf::Color tint) {
     auto image = std::make_shared<sf::Image>(texture.copyToImage());
     const sf::Vector2u size = image->getSize();
     for (unsigned y = 0; y < size.y; ++y) {
@@ -30,8 +34,7 @@ gui::Texture tinted(const sf::Texture& texture) {
             const auto half = [](sf::Uint8 from, sf::Uint8 to) {
                 return static_cast<sf::Uint8>((from + to) / 2);
             };
-            image->setPixel(x, y,
-                            {half(c.r, activeTint.r), half(c.g, activeTint.g), half(c.b, activeTint.b), c.a});
+            image->setPixel(x, y, {half(c.r, tint.r), half(c.g, tint.g), half(c.b, tint.b), c.a});
         }
     }
     return gui::Texture(std::move(image), {}, frameMiddle, false);
@@ -88,7 +91,8 @@ void UIHud::init() {
 
     const sf::Texture& frameImage = *assets.getTexture("indicator_bg");
     frame = gui::Texture(frameImage, {}, frameMiddle);
-    activeFrame = tinted(frameImage);
+    activeFrame = tinted(frameImage, activeTint);
+    refusedFrame = tinted(frameImage, refusedTint);
     const sf::Texture& icons = *assets.getTexture("forms");
     const gui::Texture human(icons, {0, 0, iconSize, iconSize});
     const gui::Texture rat(icons, {iconSize, 0, iconSize, iconSize});
@@ -117,6 +121,7 @@ void UIHud::init() {
 
     subscribe("playerHealthChanged");
     subscribe("formsAvailableChanged");
+    subscribe("formChangeRefused");
 }
 
 void UIHud::lateUpdate() {
@@ -128,26 +133,38 @@ void UIHud::lateUpdate() {
         player = findForms(*gameObject->scene);
         forms = player;
     }
-    markActiveForm(player ? static_cast<int>(player->currentForm) : -1);
+    showFrames(player ? static_cast<int>(player->currentForm) : -1);
+    refusedFor += orn::Time::getInstance().deltaTime;
 }
 
 void UIHud::fitIcons() {
     fittedSide = frames[0]->getSize().x;
     const std::array<gui::Picture::Ptr, 3> icons{humanIcon, ratIcon, minotaurIcon};
-    for (int index = 0; index < 3; ++index) {
-        const gui::Texture& texture = icons[index]->getTexture();
-        icons[index]->setTexture(gui::Texture(*texture.getTexture(), iconPart(index, fittedSide)));
+    for (const FormRecord& record : FormRecord::all()) {
+        const auto index = static_cast<std::size_t>(record.form);
+        const gui::Texture& texture = icons.at(index)->getTexture();
+        icons[index]->setTexture(
+            gui::Texture(*texture.getTexture(), iconPart(static_cast<int>(index), fittedSide)));
     }
 }
 
-void UIHud::markActiveForm(int form) {
-    if (form == markedForm) {
-        return;
+void UIHud::showFrames(int activeForm) {
+    const bool blinkOn = refusedFor < flashSeconds && static_cast<int>(refusedFor / blinkSeconds) % 2 == 0;
+    for (const FormRecord& record : FormRecord::all()) {
+        const int form = static_cast<int>(record.form);
+        Look look = form == activeForm ? Look::Active : Look::Plain;
+        if (form == refusedForm && blinkOn) {
+            look = Look::Refused;
+        }
+        Look& shown = looks.at(static_cast<std::size_t>(form));
+        if (look != shown) {
+            frames.at(static_cast<std::size_t>(form))
+                ->setTexture(look == Look::Refused  ? refusedFrame
+                             : look == Look::Active ? activeFrame
+                                                    : frame);
+            shown = look;
+        }
     }
-    for (int index = 0; index < 3; ++index) {
-        frames[index]->setTexture(index == form ? activeFrame : frame);
-    }
-    markedForm = form;
 }
 
 void UIHud::onEvent(const std::string& eventName, std::shared_ptr<orn::EventArgs> args) {
@@ -175,5 +192,10 @@ void UIHud::onEvent(const std::string& eventName, std::shared_ptr<orn::EventArgs
         humanIcon->setVisible(forms->humanAvailable);
         ratIcon->setVisible(forms->ratAvailable);
         minotaurIcon->setVisible(forms->minotaurAvailable);
+    } else if (eventName == "formChangeRefused") {
+        if (auto refused = std::dynamic_pointer_cast<Transmutation::FormRefusedArgs>(args)) {
+            refusedForm = static_cast<int>(refused->form);
+            refusedFor = 0.f;
+        }
     }
 }

@@ -208,6 +208,7 @@ class LevelTest(unittest.TestCase):
             "Destroyable": ["CountX", "CountY"],
             "AvailableRegion": ["MinotaurFormAvailable", "RatFormAvailable", "HumanFormAvailable"],
             "TutorialText": ["TextSize", "TextFont", "Text"],
+            "LevelExit": [],
         }
         seen = set()
         for group in self.root.findall("objectgroup"):

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
-#include <utility>
 #include <vector>
 
 #include "LevelTestSupport.hpp"
-#include "engine/BoxCollider.hpp"
 
 using gametest::Level;
 
@@ -20,51 +18,26 @@ struct Step {
     float topY;
     float lowY;
     int direction;
-    float height() const { return lowY - topY; }
 };
 
-using Rock = std::vector<const orn::Tilemap::Object*>;
-
-bool spans(const orn::Tilemap::Object& box, float x) {
-    return x > box.x && x < box.x + box.width;
-}
-
-/// The top of the highest box at or below y over column x: where a body there comes to stand.
-float surfaceBelow(const Rock& rock, float x, float y) {
-    float best = INFINITY;
-    for (const auto* box : rock) {
-        if (spans(*box, x) && box->y >= y) {
-            best = std::min(best, box->y);
-        }
-    }
-    return best;
-}
-
-/// Whether a body of the given height fits on the surface y over column x.
-bool roomAbove(const Rock& rock, float x, float y, float height) {
-    return y >= height && std::none_of(rock.begin(), rock.end(), [&](const orn::Tilemap::Object* box) {
-               return spans(*box, x) && box->y < y && box->y + box->height > y - height;
-           });
-}
-
-/// Every rise of the level's solid colliders with room for a body of bodyHeight below and on top, walked
-/// into from either side. Heights are not limited here: what is in reach depends on the form.
-std::vector<Step> stepsOf(const orn::Tilemap& map, float bodyHeight) {
-    Rock rock;
-    for (const auto& object : map.getObjectGroup("colliders").objects) {
-        if (object->type == "Collider" && !object->getPropertyBool("IsTrigger")) {
-            rock.push_back(object.get());
-        }
-    }
+/// Every rise of the level's solid boxes with room for a body of bodyHeight below and on top, walked into
+/// from either side. Heights are not limited here: what is in reach depends on the form.
+std::vector<Step> stepsOf(const Level& level, float bodyHeight) {
+    const auto& boxes = level.map().getObjectGroup("colliders").objects;
+    const auto roomAbove = [&](float x, float y) {
+        return y >= bodyHeight && std::none_of(boxes.begin(), boxes.end(), [&](const auto& box) {
+                   return !box->getPropertyBool("IsTrigger") && x > box->x && x < box->x + box->width &&
+                          box->y < y && box->y + box->height > y - bodyHeight;
+               });
+    };
     std::vector<Step> steps;
-    for (const auto* box : rock) {
+    for (const auto& box : boxes) {
         for (int direction : {1, -1}) {
             const float face = direction > 0 ? box->x : box->x + box->width;
             const float before = face - 8.f * static_cast<float>(direction);
-            const float onTop = face + 8.f * static_cast<float>(direction);
-            const float low = surfaceBelow(rock, before, box->y);
-            if (low > box->y && std::isfinite(low) && roomAbove(rock, onTop, box->y, bodyHeight) &&
-                roomAbove(rock, before, low, bodyHeight)) {
+            const float low = level.groundBelow(before, box->y);
+            if (!box->getPropertyBool("IsTrigger") && low > box->y && std::isfinite(low) &&
+                roomAbove(face + 8.f * static_cast<float>(direction), box->y) && roomAbove(before, low)) {
                 steps.push_back({face, box->y, low, direction});
             }
         }
@@ -72,40 +45,35 @@ std::vector<Step> stepsOf(const orn::Tilemap& map, float bodyHeight) {
     return steps;
 }
 
-/// Drives the real level's player at a fixed frame rate, or with frame times repeating `pattern` (seconds)
-/// from the start of every walk, logic only (nothing here depends on drawing).
+/// Drives the real level's player with frame durations taken in turn from a pattern, logic only.
 class Climber {
 public:
-    Climber(Level& played, int framesPerSecond, std::vector<float> pattern)
-        : level(played), fps(framesPerSecond), frameTimes(std::move(pattern)) {
-        if (frameTimes.empty()) {
-            frameTimes.push_back(1.f / static_cast<float>(fps));
+    Climber(Level& played, std::vector<float> pattern) : level(played), durations(std::move(pattern)) {
+        float total = 0.f;
+        for (float seconds : durations) {
+            total += seconds;
         }
+        perSecond = static_cast<int>(std::lround(static_cast<float>(durations.size()) / total));
         for (const auto& enemy : level.allTagged("Enemy")) {
             enemy->setActive(false);  // the climb alone is under test
         }
     }
 
-    /// The enabled solid box of the player's root: the active form's body.
-    sf::FloatRect body() const {
-        for (const auto& entry : level.playerObject()->getComponents()) {
-            auto box = std::dynamic_pointer_cast<orn::BoxCollider>(entry.lock());
-            if (box && box->enabled && !box->isTrigger) {
-                return box->getWorldRect();
-            }
-        }
-        return {};
+    /// Frames in `seconds`, by the pattern's mean frame duration.
+    int framesIn(float seconds) const {
+        return static_cast<int>(std::lround(seconds * static_cast<float>(perSecond)));
     }
 
     /// Takes the form and lets the player settle with its feet at (x, y); false if it never stands still.
     bool standAt(Form form, float x, float y) {
-        release();
-        level.forms()->setFormAvailable(form, true);
-        level.forms()->transmutate(form);
-        frames(1);
+        for (auto key : {sf::Keyboard::A, sf::Keyboard::D, sf::Keyboard::Space}) {
+            level.release(key);
+        }
         level.playerObject()->getTransform().lock()->setPosition({x, y});
         level.body()->velocity = {};
-        for (int frame = 0; frame < fps; ++frame) {
+        level.forms()->setFormAvailable(form, true);
+        level.forms()->transmutate(form);
+        for (int frame = 0; frame < perSecond; ++frame) {
             const float lastY = level.position().y;
             frames(1);
             if (level.player()->isGrounded() && std::fabs(level.position().y - lastY) < 0.05f) {
@@ -115,19 +83,23 @@ public:
         return false;
     }
 
-    /// How high a jump from flat ground lifts the feet, in pixels.
-    float jumpHeight(Form form, sf::Vector2f feet) {
+    /// How high a jump from where the player stands lifts the feet, and the walking speed reached in a
+    /// second of walking after it, in pixels and pixels per second.
+    std::pair<float, float> jumpAndWalk(Form form, sf::Vector2f feet) {
         if (!standAt(form, feet.x, feet.y)) {
-            return 0.f;
+            return {};
         }
         level.hold(sf::Keyboard::Space);
         float highest = feet.y;
-        for (int frame = 0; frame < fps; ++frame) {
+        for (int frame = 0; frame < perSecond; ++frame) {
             frames(1);
             highest = std::min(highest, level.position().y);
         }
-        release();
-        return feet.y - highest;
+        level.release(sf::Keyboard::Space);
+        level.hold(sf::Keyboard::D);
+        frames(perSecond);
+        level.release(sf::Keyboard::D);
+        return {feet.y - highest, level.body()->velocity.x};
     }
 
     /// Walks towards the step from `gap` pixels before its face; the frame in which the body reaches the
@@ -136,30 +108,34 @@ public:
         if (!startWalk(step, form, gap)) {
             return -1;
         }
-        for (int frame = 0; frame < 2 * fps; ++frame) {
+        for (int frame = 0; frame < 2 * perSecond; ++frame) {
             frames(1);
-            if (reached(step)) {
+            const sf::FloatRect box = level.bodyBox();
+            const float edge = step.direction > 0 ? box.left + box.width : box.left;
+            if (static_cast<float>(step.direction) * (edge - step.faceX) > -0.5f) {
                 return frame;
             }
         }
         return -1;
     }
 
-    /// Walks towards the step as contactFrame does and presses jump for a tenth of a second from
-    /// `pressFrame`; true when the player comes to stand on the step's top within a second of the press.
+    /// Walks towards the step as contactFrame does and holds jump for a tenth of a second from `pressFrame`;
+    /// whether the player comes to stand on the step's top within a second of the press.
     bool climbs(const Step& step, Form form, float gap, int pressFrame) {
         if (!startWalk(step, form, gap)) {
             return false;
         }
-        const int held = std::max(1, fps / 10);
-        for (int frame = 0; frame < pressFrame + held + fps; ++frame) {
+        const int held = std::max(1, framesIn(0.1f));
+        for (int frame = 0; frame < pressFrame + held + perSecond; ++frame) {
             if (frame == pressFrame) {
                 level.hold(sf::Keyboard::Space);
             } else if (frame == pressFrame + held) {
                 level.release(sf::Keyboard::Space);
             }
             frames(1);
-            if (frame > pressFrame && onTop(step)) {
+            const sf::Vector2f feet = level.position();
+            if (frame > pressFrame && level.player()->isGrounded() && std::fabs(feet.y - step.topY) < 1.f &&
+                static_cast<float>(step.direction) * (feet.x - step.faceX) > 0.f) {
                 return true;
             }
         }
@@ -167,77 +143,63 @@ public:
     }
 
 private:
-    void frames(int count) {
-        for (int i = 0; i < count; ++i) {
-            level.driver.game().update(sf::seconds(frameTimes[tick++ % frameTimes.size()]));
-        }
-    }
-
-    void release() {
-        for (auto key : {sf::Keyboard::A, sf::Keyboard::D, sf::Keyboard::Space}) {
-            level.release(key);
-        }
-    }
-
+    /// Stands the player in the form `gap` pixels before the step's face and holds the key towards it.
     bool startWalk(const Step& step, Form form, float gap) {
-        const sf::FloatRect box = body();
-        const float x = step.faceX - static_cast<float>(step.direction) * (box.width / 2.f + gap);
+        const float x = step.faceX - static_cast<float>(step.direction) * (level.bodyBox().width / 2.f + gap);
         if (!standAt(form, x, step.lowY)) {
             return false;
         }
         level.hold(step.direction > 0 ? sf::Keyboard::D : sf::Keyboard::A);
-        tick = 0;
+        next = 0;  // every walk meets the face in the same phase of the pattern
         return true;
     }
 
-    bool reached(const Step& step) const {
-        const sf::FloatRect box = body();
-        const float edge = step.direction > 0 ? box.left + box.width : box.left;
-        return static_cast<float>(step.direction) * (edge - step.faceX) > -0.5f;
-    }
-
-    bool onTop(const Step& step) const {
-        const sf::Vector2f feet = level.position();
-        return level.player()->isGrounded() && std::fabs(feet.y - step.topY) < 1.f &&
-               static_cast<float>(step.direction) * (feet.x - step.faceX) > 0.f;
+    void frames(int count) {
+        for (int i = 0; i < count; ++i) {
+            level.driver.game().update(sf::seconds(durations[next++ % durations.size()]));
+        }
     }
 
     Level& level;
-    int fps;
-    std::vector<float> frameTimes;
-    std::size_t tick = 0;
+    std::vector<float> durations;
+    std::size_t next = 0;
+    int perSecond = 60;
 };
+
+/// Frame durations in seconds, used in turn.
+class Climbing : public ::testing::TestWithParam<std::vector<float>> {};
 
 /// Presses jump at moments from 50 ms before the body meets each step within the form's reach until half a
 /// second of pushing against it, each from two starting distances (different phases of the frames and
-/// physics steps against the contact).
-void climbEveryStep(int fps, std::vector<float> frameTimes = {}) {
+/// physics steps against the contact). On the way: the jump and walk the level is built for.
+TEST_P(Climbing, EveryStepInReachIsClimbedWhateverTheMomentOfThePress) {
     Level level;
     ASSERT_TRUE(level.land());
     const sf::Vector2f start = level.position();
-    Climber climber(level, fps, std::move(frameTimes));
-    std::vector<Step> steps = stepsOf(level.map(), climber.body().height);
+    Climber climber(level, GetParam());
+    const std::vector<Step> steps = stepsOf(level, level.bodyBox().height);
     ASSERT_FALSE(steps.empty());
-
-    // Moments of the press against the contact, in milliseconds, as whole frames of this rate.
     std::vector<int> offsets;
-    for (int ms : {-50, -33, -17, 0, 17, 33, 50, 100, 150, 250, 500}) {
-        const int frame = static_cast<int>(std::lround(static_cast<float>(ms * fps) / 1000.f));
+    for (float ms : {-50.f, -33.f, -17.f, 0.f, 17.f, 33.f, 50.f, 100.f, 150.f, 250.f, 500.f}) {
+        const int frame = climber.framesIn(ms / 1000.f);
         if (std::find(offsets.begin(), offsets.end(), frame) == offsets.end()) {
             offsets.push_back(frame);
         }
     }
-
     for (Form form : {Form::Human, Form::Rat}) {
+        const auto [reach, speed] = climber.jumpAndWalk(form, start);
+        if (GetParam() == std::vector<float>{1.f / 60.f}) {  // the walking speed the level is built for
+            EXPECT_GT(speed, 100.f);
+            EXPECT_LT(speed, 130.f);
+        }
+        EXPECT_TRUE(form == Form::Rat ? reach > 16.f : reach > 40.f && reach < 58.f) << reach;
         int stepsInReach = 0;
-        const float reach = climber.jumpHeight(form, start);
-        ASSERT_GT(reach, 16.f) << "form " << static_cast<int>(form);
         for (const Step& step : steps) {
-            if (step.height() >= reach) {
+            if (step.lowY - step.topY >= reach) {
                 continue;
             }
             ++stepsInReach;
-            for (float gap : {28.f, 28.f + 100.f / static_cast<float>(3 * fps)}) {
+            for (float gap : {28.f, 28.f + 100.f / static_cast<float>(3 * climber.framesIn(1.f))}) {
                 const int contact = climber.contactFrame(step, form, gap);
                 ASSERT_GE(contact, 0) << "never reached the step at x " << step.faceX;
                 std::ostringstream failed;
@@ -247,10 +209,9 @@ void climbEveryStep(int fps, std::vector<float> frameTimes = {}) {
                     }
                 }
                 EXPECT_TRUE(failed.str().empty())
-                    << "form " << static_cast<int>(form) << " at " << fps << " fps did not get up the "
-                    << step.height() << " px step at x " << step.faceX << " (walking "
-                    << (step.direction > 0 ? "right" : "left") << ", from " << gap
-                    << " px) with jumps pressed at these frames from the contact:" << failed.str();
+                    << "form " << static_cast<int>(form) << " did not get up the " << step.lowY - step.topY
+                    << " px step at x " << step.faceX << " walking " << step.direction << " from " << gap
+                    << " px with jumps pressed at these frames from the contact:" << failed.str();
             }
         }
         // The rat reaches the one-tile steps, the human the two-tile ones as well.
@@ -258,20 +219,9 @@ void climbEveryStep(int fps, std::vector<float> frameTimes = {}) {
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(FrameRates, Climbing,
+                         ::testing::Values(std::vector<float>{1.f / 60.f}, std::vector<float>{1.f / 30.f},
+                                           std::vector<float>{1.f / 20.f},
+                                           std::vector<float>{0.084f, 0.016f}));
+
 }  // namespace
-
-TEST(Climbing, EveryStepInReachIsClimbedAt60FramesPerSecond) {
-    climbEveryStep(60);
-}
-
-TEST(Climbing, EveryStepInReachIsClimbedAt30FramesPerSecond) {
-    climbEveryStep(30);
-}
-
-TEST(Climbing, EveryStepInReachIsClimbedAt20FramesPerSecond) {
-    climbEveryStep(20);
-}
-
-TEST(Climbing, EveryStepInReachIsClimbedWithFrameTimesAlternating84And16Milliseconds) {
-    climbEveryStep(20, {0.084f, 0.016f});
-}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <utility>
@@ -11,6 +12,9 @@
 #include "engine/GameObject.hpp"
 #include "game/Health.hpp"
 #include "game/Transmutation.hpp"
+#include "game/scenes/EndScene.hpp"
+#include "game/scenes/MenuScene.hpp"
+#include "game/ui/UIEndCard.hpp"
 #include "game/ui/UIHud.hpp"
 #include "gui/Picture.hpp"
 #include "gui/ProgressBar.hpp"
@@ -70,85 +74,58 @@ protected:
     UIHud* hud = nullptr;
 };
 
-/// The bar in the top-left corner, one 32nd of the height in, a fifth of the width wide; the indicators
-/// squares of a twelfth of the height, 10 pixels above the bottom, the centre one centred and the side ones
-/// half an indicator away from it; each icon exactly over its frame.
-void expectHudLayout(const std::vector<gui::Widget::Ptr>& widgets, UIHud& hud, float width, float height) {
+/// In a width x height window: the bar in the top-left corner, a 32nd of the height in, a fifth of the width
+/// wide; the indicators squares of a twelfth of the height, 10 pixels above the bottom, the centre one
+/// centred and the others half an indicator away from it; each icon exactly over its frame, drawn after them.
+void expectHudLayout(UIHud& hud, float width, float height) {
+    const auto& widgets = current()->gui.getWidgets();
     ASSERT_EQ(widgets.size(), 7u);
-    const auto& bar = widgets[0];
-    EXPECT_FLOAT_EQ(bar->getPosition().x, height / 32.f);
-    EXPECT_FLOAT_EQ(bar->getPosition().y, height / 32.f);
-    EXPECT_FLOAT_EQ(bar->getSize().x, width / 5.f);
-    EXPECT_FLOAT_EQ(bar->getSize().y, 32.f);
-
+    EXPECT_TRUE(widgets[4] == hud.humanIcon && widgets[5] == hud.ratIcon && widgets[6] == hud.minotaurIcon);
     const float side = height / 12.f;
     const float top = height - side - 10.f;
-    const float centreX = width / 2.f - side / 2.f;
-    const auto& centre = widgets[1];
-    const auto& right = widgets[2];
-    const auto& left = widgets[3];
-    for (const auto& frame : {centre, right, left}) {
-        EXPECT_FLOAT_EQ(frame->getSize().x, side);
-        EXPECT_FLOAT_EQ(frame->getSize().y, side);
-        EXPECT_FLOAT_EQ(frame->getPosition().y, top);
-    }
-    EXPECT_FLOAT_EQ(centre->getPosition().x, centreX);
-    EXPECT_FLOAT_EQ(right->getPosition().x, centreX + 1.5f * side);
-    EXPECT_FLOAT_EQ(left->getPosition().x, centreX - 1.5f * side);
-
-    EXPECT_EQ(widgets[4], hud.humanIcon);
-    EXPECT_EQ(widgets[5], hud.ratIcon);
-    EXPECT_EQ(widgets[6], hud.minotaurIcon);
-    EXPECT_EQ(hud.humanIcon->getPosition(), left->getPosition());
-    EXPECT_EQ(hud.ratIcon->getPosition(), centre->getPosition());
-    EXPECT_EQ(hud.minotaurIcon->getPosition(), right->getPosition());
-    for (const auto& icon : {hud.humanIcon, hud.ratIcon, hud.minotaurIcon}) {
-        EXPECT_EQ(icon->getSize(), sf::Vector2f(side, side));
+    const float centre = width / 2.f - side / 2.f;
+    const sf::FloatRect rat(centre, top, side, side);
+    const sf::FloatRect minotaur(centre + 1.5f * side, top, side, side);
+    const sf::FloatRect human(centre - 1.5f * side, top, side, side);
+    const std::pair<gui::Widget::Ptr, sf::FloatRect> expected[] = {
+        {widgets[0], {height / 32.f, height / 32.f, width / 5.f, 32.f}},
+        {widgets[1], rat},
+        {widgets[2], minotaur},
+        {widgets[3], human},
+        {hud.humanIcon, human},
+        {hud.ratIcon, rat},
+        {hud.minotaurIcon, minotaur}};
+    for (const auto& [widget, box] : expected) {
+        EXPECT_EQ(sf::FloatRect(widget->getPosition(), widget->getSize()), box);
     }
 }
 
 TEST_F(Hud, SitsInTheCornersAt800x600AndFollowsTheWindowSize) {
-    {
-        SCOPED_TRACE("800 x 600");
-        expectHudLayout(current()->gui.getWidgets(), *hud, 800.f, 600.f);
-        // The figures for the game's own window, written out.
-        EXPECT_EQ(widget(0)->getPosition(), sf::Vector2f(18.75f, 18.75f));
-        EXPECT_EQ(widget(0)->getSize(), sf::Vector2f(160.f, 32.f));
-        EXPECT_EQ(widget(1)->getPosition(), sf::Vector2f(375.f, 540.f));
-        EXPECT_EQ(widget(2)->getPosition(), sf::Vector2f(450.f, 540.f));
-        EXPECT_EQ(widget(3)->getPosition(), sf::Vector2f(300.f, 540.f));
-        EXPECT_EQ(widget(1)->getSize(), sf::Vector2f(50.f, 50.f));
-    }
+    expectHudLayout(*hud, 800.f, 600.f);
+    // The figures for the game's own window, written out.
+    EXPECT_EQ(widget(0)->getPosition(), sf::Vector2f(18.75f, 18.75f));
+    EXPECT_EQ(widget(1)->getPosition(), sf::Vector2f(375.f, 540.f));
     resize(1024, 768);
     frame();
-    {
-        SCOPED_TRACE("1024 x 768");
-        expectHudLayout(current()->gui.getWidgets(), *hud, 1024.f, 768.f);
-    }
+    expectHudLayout(*hud, 1024.f, 768.f);
 }
 
-TEST_F(Hud, IconsShowTheFrameAndIconTexturesFromTheirSheets) {
+/// Each icon shows the middle of its 64 x 64 cell of "forms" at a whole-number scale: at 600 pixels of
+/// height (50-pixel indicators) the middle 50 x 50 at scale 1, at 768 the whole cell, at 1200 the middle
+/// at 2.
+TEST_F(Hud, IconsShowTheirCellsAtAWholeNumberScaleOverNineSlicedFrames) {
     const auto* frame = dynamic_cast<gui::Picture*>(widget(1).get());
-    ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->getTexture().getTexture(), orn::AssetManager::getInstance().getTexture("indicator_bg"));
     EXPECT_EQ(frame->getTexture().getMiddleRect(), sf::IntRect(3, 3, 1, 10));
-
-    const sf::Texture* forms = orn::AssetManager::getInstance().getTexture("forms");
-    EXPECT_EQ(hud->humanIcon->getTexture().getTexture(), forms);
-    // The middle of each 64 x 64 cell, as large as the 50-pixel indicator: drawn at scale 1.
+    EXPECT_EQ(hud->humanIcon->getTexture().getTexture(),
+              orn::AssetManager::getInstance().getTexture("forms"));
     EXPECT_EQ(hud->humanIcon->getTexture().getPartRect(), sf::IntRect(7, 7, 50, 50));
-    EXPECT_EQ(hud->ratIcon->getTexture().getPartRect(), sf::IntRect(71, 7, 50, 50));
     EXPECT_EQ(hud->minotaurIcon->getTexture().getPartRect(), sf::IntRect(135, 7, 50, 50));
-}
-
-TEST_F(Hud, IconsKeepAWholeNumberScaleAtOtherWindowSizes) {
-    // Indicator sides 64 and 100: scale 1 of the whole cell, then scale 2 of its middle.
-    const std::vector<std::pair<unsigned, sf::IntRect>> sizes{{768, {64, 0, 64, 64}},
-                                                              {1200, {71, 7, 50, 50}}};
+    const std::vector<std::pair<unsigned, sf::IntRect>> sizes{
+        {600, {71, 7, 50, 50}}, {768, {64, 0, 64, 64}}, {1200, {71, 7, 50, 50}}};
     for (const auto& size : sizes) {
         resize(size.first * 4 / 3, size.first);
-        frame();  // the GUI takes the new size as it draws; the HUD refits after that
-        frame();
+        frames(2);  // the GUI takes the new size as it draws; the HUD refits after that
         const sf::IntRect part = hud->ratIcon->getTexture().getPartRect();
         EXPECT_EQ(part, size.second) << size.first;
         const float scale = hud->ratIcon->getSize().x / static_cast<float>(part.width);
@@ -158,50 +135,111 @@ TEST_F(Hud, IconsKeepAWholeNumberScaleAtOtherWindowSizes) {
 
 TEST_F(Hud, HealthBarShowsTheHealthTruncatedWithinItsRange) {
     auto bar = healthBar();
-    ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->getMinimum(), 0u);
     EXPECT_EQ(bar->getMaximum(), 100u);
     EXPECT_EQ(bar->getValue(), 50u) << "half full until the player's health is known";
-
-    fireHealth(37.9f);
-    EXPECT_EQ(bar->getValue(), 37u);
-    fireHealth(100.f);
-    EXPECT_EQ(bar->getValue(), 100u);
-    fireHealth(250.f);
-    EXPECT_EQ(bar->getValue(), 100u);
-    fireHealth(0.5f);
-    EXPECT_EQ(bar->getValue(), 0u);
-    fireHealth(-3.f);
-    EXPECT_EQ(bar->getValue(), 0u);
+    for (const auto& shown :
+         std::vector<std::pair<float, unsigned>>{{37.9f, 37}, {250.f, 100}, {0.5f, 0}, {-3.f, 0}}) {
+        fireHealth(shown.first);
+        EXPECT_EQ(bar->getValue(), shown.second) << shown.first;
+    }
 }
 
-TEST_F(Hud, IconsFollowTheAvailableFormsWhileTheFramesStay) {
+TEST_F(Hud, IconsFollowTheAvailableFormsAndNothingElse) {
     for (const auto& icon : {hud->humanIcon, hud->ratIcon, hud->minotaurIcon}) {
         EXPECT_TRUE(icon->isVisible()) << "every icon shows until the forms are announced";
     }
-
-    fireForms(true, false, false);
-    EXPECT_TRUE(hud->humanIcon->isVisible());
-    EXPECT_FALSE(hud->ratIcon->isVisible());
-    EXPECT_FALSE(hud->minotaurIcon->isVisible());
-
-    fireForms(false, true, true);
-    EXPECT_FALSE(hud->humanIcon->isVisible());
-    EXPECT_TRUE(hud->ratIcon->isVisible());
-    EXPECT_TRUE(hud->minotaurIcon->isVisible());
-
-    for (std::size_t frame = 1; frame <= 3; ++frame) {
-        EXPECT_TRUE(widget(frame)->isVisible());
-    }
-}
-
-TEST_F(Hud, IgnoresOtherEventsAndPayloadsOfTheWrongKind) {
     hud->onEvent("playerHit", std::make_shared<Health::HealthChangedEvent>(10.f));
     hud->onEvent("playerHealthChanged",
                  std::make_shared<Transmutation::FormsAvailableArgs>(false, false, false));
     hud->onEvent("formsAvailableChanged", std::make_shared<Health::HealthChangedEvent>(10.f));
     EXPECT_EQ(healthBar()->getValue(), 50u);
     EXPECT_TRUE(hud->humanIcon->isVisible());
+    for (const std::array<bool, 3> forms : {std::array<bool, 3>{true, false, false}, {false, true, true}}) {
+        fireForms(forms[0], forms[1], forms[2]);
+        EXPECT_EQ(hud->humanIcon->isVisible(), forms[0]);
+        EXPECT_EQ(hud->ratIcon->isVisible(), forms[1]);
+        EXPECT_EQ(hud->minotaurIcon->isVisible(), forms[2]);
+        for (std::size_t frame = 1; frame <= 3; ++frame) {
+            EXPECT_TRUE(widget(frame)->isVisible());
+        }
+    }
 }
+
+/// A refused change of form blinks that form's frame (the left one for the human): 0.1 s on, 0.1 s off,
+/// three times; the other frames stay as they are.
+TEST_F(Hud, ARefusedFormsFrameBlinksForAMoment) {
+    const sf::Texture* plain = orn::AssetManager::getInstance().getTexture("indicator_bg");
+    const auto texture = [](std::size_t index) {
+        return dynamic_cast<gui::Picture*>(widget(index).get())->getTexture().getTexture();
+    };
+    orn::EventBus::getInstance().fire("formChangeRefused",
+                                      std::make_shared<Transmutation::FormRefusedArgs>(Form::Human));
+    std::string shown;
+    for (int frame = 0; frame < 42; ++frame) {
+        this->frame();
+        shown += texture(3) != plain ? '#' : '.';
+        EXPECT_TRUE(texture(1) == plain && texture(2) == plain);
+    }
+    std::string runs;
+    for (char c : shown) {
+        runs += runs.empty() || runs.back() != c ? std::string(1, c) : "";
+    }
+    EXPECT_EQ(runs, "#.#.#.") << shown;
+}
+
+/// How the player leaves the end card.
+enum class Leave { Key, PadButton, Click, Wait };
+
+class EndCard : public frontend::GameHarness, public ::testing::WithParamInterface<Leave> {};
+
+/// The card shows the time taken (whole seconds) and leaves for the menu on a new press of any key or pad
+/// button once it has shown for half a second, on a click anywhere, or by itself; a key still held from the
+/// level, or pressed at once, does not skip it.
+TEST_P(EndCard, ShowsTheTimeAndLeavesForTheMenu) {
+    EXPECT_EQ(UIEndCard::formatTime(0.f), "0:00");
+    EXPECT_EQ(UIEndCard::formatTime(-3.f), "0:00");
+    EXPECT_EQ(UIEndCard::formatTime(599.99f), "9:59");
+    orn::AssetManager::getInstance().loadTheme("default_theme", "gui/gui_theme.txt");
+    held.insert(sf::Keyboard::D);
+    orn::SceneManager::getInstance().loadScene(std::make_shared<EndScene>(62.9f));
+    frames(3);
+    held.insert(sf::Keyboard::Enter);
+    frames(37);
+    ASSERT_TRUE(currentIs<EndScene>());
+    EXPECT_NE(widgetWithText("Time: 1:02"), nullptr);
+    orn::PadState pad;
+    pad.connected = true;
+    pad.buttons = 1u << 1;
+    switch (GetParam()) {
+        case Leave::Key:
+            held.insert(sf::Keyboard::Space);
+            break;
+        case Leave::PadButton:
+            orn::InputManager::getInstance().setPadStateSource(
+                [pad](unsigned index) { return index == 0 ? pad : orn::PadState(); });
+            break;
+        case Leave::Click:
+            click(*current()->gui.getWidgets().front());
+            break;
+        case Leave::Wait:
+            frames(static_cast<int>(EndScene::returnAfter * 60.f) - 42);
+            EXPECT_TRUE(currentIs<EndScene>());
+            frames(4);
+            break;
+    }
+    frames(2);
+    orn::InputManager::getInstance().setPadStateSource(nullptr);
+    EXPECT_TRUE(currentIs<MenuScene>());
+}
+
+std::string leaveName(const ::testing::TestParamInfo<Leave>& info) {
+    const char* const names[] = {"Key", "PadButton", "Click", "Wait"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, EndCard,
+                         ::testing::Values(Leave::Key, Leave::PadButton, Leave::Click, Leave::Wait),
+                         leaveName);
 
 }  // namespace

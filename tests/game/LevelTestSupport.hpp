@@ -1,11 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
 
 #include "GameTestSupport.hpp"
 #include "engine/AssetManager.hpp"
+#include "engine/BoxCollider.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/Rigidbody.hpp"
 #include "engine/Transform.hpp"
@@ -30,17 +32,7 @@ public:
 
     std::shared_ptr<orn::Scene> scene() const { return orn::SceneManager::getInstance().getCurrentScene(); }
 
-    /// The first object of the current scene with the tag (the player's root for "Player").
-    std::shared_ptr<orn::GameObject> tagged(const std::string& tag) const {
-        for (const auto& layer : scene()->layers) {
-            for (const auto& entry : layer) {
-                if (entry.second->hasTag(tag)) {
-                    return entry.second;
-                }
-            }
-        }
-        return nullptr;
-    }
+    /// The live objects of the current scene with the tag, layer by layer.
     std::vector<std::shared_ptr<orn::GameObject>> allTagged(const std::string& tag) const {
         std::vector<std::shared_ptr<orn::GameObject>> found;
         for (const auto& layer : scene()->layers) {
@@ -68,7 +60,11 @@ public:
         throw std::runtime_error("The level has no such object in '" + group + "'!");
     }
 
-    std::shared_ptr<orn::GameObject> playerObject() const { return tagged("Player"); }
+    /// The player's root; null while the scene has none.
+    std::shared_ptr<orn::GameObject> playerObject() const {
+        const auto found = allTagged("Player");
+        return found.empty() ? nullptr : found.front();
+    }
     std::shared_ptr<Player> player() const { return playerObject()->getComponent<Player>().lock(); }
     std::shared_ptr<Transmutation> forms() const {
         return playerObject()->getComponent<Transmutation>().lock();
@@ -87,6 +83,47 @@ public:
         driver.frame();
         release(key);
         driver.frame();
+    }
+
+    /// The top of the highest solid box of the map at or below y over column x: where feet there come to
+    /// rest; infinity when there is none.
+    float groundBelow(float x, float y) const {
+        float best = INFINITY;
+        for (const auto& box : map().getObjectGroup("colliders").objects) {
+            if (!box->getPropertyBool("IsTrigger") && x > box->x && x < box->x + box->width && box->y >= y) {
+                best = std::min(best, box->y);
+            }
+        }
+        return best;
+    }
+    /// Sets the feet on the ground below (x, y) and lets the player settle there.
+    bool placeAt(float x, float y) {
+        playerObject()->getTransform().lock()->setPosition({x, groundBelow(x, y)});
+        body()->velocity = {};
+        return land();
+    }
+    /// The enabled solid box of the player's root: the active form's body, in world pixels.
+    sf::FloatRect bodyBox() const {
+        for (const auto& entry : playerObject()->getComponents()) {
+            auto box = std::dynamic_pointer_cast<orn::BoxCollider>(entry.lock());
+            if (box && box->enabled && !box->isTrigger) {
+                return box->getWorldRect();
+            }
+        }
+        return {};
+    }
+    /// Whether the player's body reaches more than a pixel into a solid box of the map.
+    bool bodyInRock() const {
+        const sf::FloatRect box = bodyBox();
+        for (const auto& rock : map().getObjectGroup("colliders").objects) {
+            sf::FloatRect overlap;
+            if (!rock->getPropertyBool("IsTrigger") &&
+                box.intersects({rock->x, rock->y, rock->width, rock->height}, overlap) &&
+                overlap.width > 1.f && overlap.height > 1.f) {
+                return true;
+            }
+        }
+        return false;
     }
 
     /// Runs frames until the player stands on something, at most two seconds.

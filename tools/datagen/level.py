@@ -2,8 +2,10 @@
 
 terrain.txt says where the rock is; the ground tiles follow its outline and the colliders are merged
 from it into few long rectangles (a body walking over the joint of two boxes can be stopped by it).
-background.txt and overlay.txt choose the tiles behind and in front of the characters;
-objects.txt places the player, the enemies, the crates, the form regions and the tutorial texts."""
+background.txt chooses the tiles behind everything; props.txt the details that stand behind the
+characters, drawn in the ground's layer ("foreground"); overlay.txt the few drawn over them ("overlay");
+objects.txt places the player, the enemies, the crates, the form regions, the exit and the tutorial
+texts."""
 
 import os
 import shlex
@@ -26,12 +28,13 @@ def read_grid(name):
 def read_grids():
     terrain = read_grid("terrain.txt")
     background = read_grid("background.txt")
+    props = read_grid("props.txt")
     overlay = read_grid("overlay.txt")
     size = (len(terrain[0]), len(terrain))
-    for name, grid in (("background", background), ("overlay", overlay)):
+    for name, grid in (("background", background), ("props", props), ("overlay", overlay)):
         if (len(grid[0]), len(grid)) != size or any(len(r) != size[0] for r in grid):
             raise ValueError("%s grid is not %dx%d" % (name, size[0], size[1]))
-    return terrain, background, overlay
+    return terrain, background, props, overlay
 
 
 SOLID = "#H"
@@ -115,11 +118,13 @@ PIECES = {
     "m": [["moon_tl", "moon_tr"], ["moon_bl", "moon_br"]],
     "D": [["door_tl", "door_tr"], ["door_ml", "door_mr"], ["door_bl", "door_br"]],
 }
-OVERLAY = {
-    "g": ("grass", "grass_2", "grass_3"), "v": ("vine",), "V": ("vine_end",), "c": ("chain",), "C": ("chain_end",),
+# Details behind the characters (in the ground's layer) and the few in front of them.
+PROPS = {
+    "v": ("vine",), "V": ("vine_end",), "c": ("chain",), "C": ("chain_end",),
     "<": ("web_left",), ">": ("web_right",), "l": ("lamp_post",), "F": ("lamp_pole",),
-    "f": ("fog",), "E": ("sign_exit",), "d": ("drip",), "=": ("bars",),
+    "E": ("sign_exit",), "d": ("drip",),
 }
+OVERLAY = {"g": ("grass", "grass_2", "grass_3"), "f": ("fog",), "=": ("bars",)}
 
 
 def tile_layer(grid, table, skip=(".",), pieces=None):
@@ -244,7 +249,7 @@ def csv(names, gids):
 
 
 def build(out_dir, gids):
-    terrain, background, overlay = read_grids()
+    terrain, background, props, overlay = read_grids()
     w, h = len(terrain[0]), len(terrain)
 
     fore = [[ground_tile(terrain, x, y) if terrain[y][x] in SOLID else None for x in range(w)] for y in range(h)]
@@ -252,12 +257,17 @@ def build(out_dir, gids):
         for x in range(w):
             if terrain[y][x] not in SOLID + ".":
                 raise ValueError("unknown terrain character %r at %d,%d" % (terrain[y][x], x, y))
+    for y, row in enumerate(tile_layer(props, PROPS, pieces={"L": tileset.LAMP_PIECE})):
+        for x, name in enumerate(row):
+            if name and fore[y][x]:
+                raise ValueError("props.txt: %s at %d,%d stands in the rock" % (name, x, y))
+            fore[y][x] = fore[y][x] or name
     back = tile_layer(background, BACKGROUND, skip=(), pieces=PIECES)
     for y in range(h):
         for x in range(w):
             if terrain[y][x] in SOLID:
                 back[y][x] = None
-    front = tile_layer(overlay, OVERLAY, pieces={"L": tileset.LAMP_PIECE})
+    front = tile_layer(overlay, OVERLAY)
 
     writer = MapWriter()
     colliders = writer.group("colliders")
@@ -270,6 +280,8 @@ def build(out_dir, gids):
     triggers = writer.group("triggers")
     tutorial = writer.group("tutorial")
     objects = parse_objects()
+    if sum(o["kind"] == "exit" for o in objects) != 1:
+        raise ValueError("the level needs exactly one exit")
     players = [o for o in objects if o["kind"] == "player"]
     if len(players) != 1:
         raise ValueError("the level needs exactly one player")
@@ -294,6 +306,9 @@ def build(out_dir, gids):
             sw, sh = pair(o["size"])
             writer.add(destroyables, "Crates %d" % counts[kind], "Destroyable", x * TILE, y * TILE,
                        sw * TILE, sh * TILE, [("CountX", "int", "%d" % sw), ("CountY", "int", "%d" % sh)])
+        elif kind == "exit":
+            sw, sh = pair(o["size"])
+            writer.add(triggers, "Exit", "LevelExit", x * TILE, y * TILE, sw * TILE, sh * TILE)
         elif kind == "region":
             sw, sh = pair(o["size"])
             forms = o["forms"].split(",")
