@@ -30,9 +30,11 @@ ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@" || status=1
 
 # gcov finds a source by the path it was compiled with, which ccache may make relative to the folder of
 # the compile: each such folder (the parent of a CMakeFiles folder holding counters) is read on its own.
+# gcov's own files land in the parts folder (those of sources since deleted stay there).
 parts="$build/coverage-parts"
 rm -rf "$parts"
 mkdir -p "$parts"
+cd "$parts"
 part=0
 for folder in $(find "$build" -name '*.gcda' | sed 's#/CMakeFiles/.*##' | sort -u); do
   part=$((part + 1))
