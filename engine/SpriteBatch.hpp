@@ -13,8 +13,6 @@ class Transform;
 
 namespace orn {
 
-class Component;
-
 /// Collects consecutive sprites that share a texture into one vertex array and draws each such run with a
 /// single draw call, with default render states. The pixels are those of drawing each sprite on its own:
 /// every corner is transformed on the CPU by the sprite's own transform, as the window does for a lone
@@ -33,10 +31,6 @@ public:
     void add(const sf::Sprite& sprite, sf::RenderTarget& target);
     /// Draws the pending run, if any.
     void flush();
-
-    /// Whether component is of a type known to draw nothing into the window itself (transforms, bodies,
-    /// colliders, ...), so that calling its draw() cannot come between the batch's runs.
-    static bool drawsNothing(const Component& component);
 
     /// Draw calls made since the count was last reset; game code and tests read and reset it.
     std::size_t drawCalls = 0;
