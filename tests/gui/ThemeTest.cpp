@@ -143,6 +143,8 @@ TEST_F(ThemeTest, ErrorsNameTheFileAndTheLine) {
         {"Button {}\nLabel {}\nbutton {}", "line 3"},
         {"Button {\n Scrollbar = &Nowhere;\n}", "line 2"},
         {"Button {\n  Ref = &Missing\n}", "line 2"},
+        {"\"Big\" {\n CloseButton = {\n  Inner = &\"Big\";\n };\n}", "line 3"},  // a section inside itself
+        {"A {\n B = &C;\n}\nC {\n D = { E = &A; };\n}", "line 5"},
         {"Button {\n Scrollbar = { Color = Red; }\n TextColor = Reddish;\n}", "line 3"},
         {"Button {\n TextColor = Red }\n}", "line 3"},
         {"\"Button {\n}", "line 1"},
