@@ -1,9 +1,7 @@
 #!/usr/bin/python3
-"""Starts the real kestrith binary, waits for the title menu's three buttons down the middle of the window
-(a screenshot through ImageMagick's import) and clicks Quit with real X input (xdotool): the program must
-end with status 0.
-
-usage: play_e2e.py KESTRITH_BINARY REPOSITORY_ROOT"""
+"""play_e2e.py KESTRITH_BINARY REPOSITORY_ROOT: starts the real program, waits for the title menu's three
+buttons down the middle of the window (screenshots through ImageMagick's import) and clicks Quit with real X
+input (xdotool): the program must end with status 0."""
 import os
 import subprocess
 import sys

@@ -10,23 +10,9 @@ namespace {
 
 using orn::AnimatedSprite;
 
-class AnimatedSpriteTest : public ::testing::Test {
-protected:
-    /// The frames shown by updates of seconds each, as their index in the sheet's top row (x / 16).
-    static std::vector<int> play(AnimatedSprite& sprite, float seconds, int updates) {
-        AnimationTestAssets::setDeltaTime(seconds);
-        std::vector<int> shown;
-        for (int i = 0; i < updates; ++i) {
-            sprite.update();
-            shown.push_back(sprite.sprite.getTextureRect().left / 16);
-        }
-        return shown;
-    }
-
+TEST(AnimatedSpriteTest, TagDirectionsAndRepeatCountsOrderTheFrames) {
     AnimationTestAssets fixture;
-};
-
-TEST_F(AnimatedSpriteTest, TagDirectionsAndRepeatCountsOrderTheFrames) {
+    AnimationTestAssets::setDeltaTime(0.1f);
     // Four frames of 100 ms along the sheet's top row, under one tag per direction and repeat count.
     std::string frames, tags;
     const std::pair<const char*, const char*> tagged[] = {
@@ -83,8 +69,13 @@ TEST_F(AnimatedSpriteTest, TagDirectionsAndRepeatCountsOrderTheFrames) {
         AnimatedSprite sprite("hero", "dirs", c.tag);
         sprite.speed = c.speed;
         sprite.loop = c.loop;
-        EXPECT_EQ(play(sprite, 0.1f, static_cast<int>(c.shown.size())), c.shown)
-            << c.tag << " at speed " << c.speed << (c.loop ? ", looping" : "");
+        // The frames shown by successive updates, as their index in the sheet's top row (x / 16).
+        Order shown;
+        while (shown.size() < c.shown.size()) {
+            sprite.update();
+            shown.push_back(sprite.sprite.getTextureRect().left / 16);
+        }
+        EXPECT_EQ(shown, c.shown) << c.tag << " at speed " << c.speed << (c.loop ? ", looping" : "");
     }
 }
 

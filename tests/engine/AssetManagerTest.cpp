@@ -9,8 +9,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 /// Each test runs on an empty manager rooted in a fresh fixture folder; the process-wide manager is put back
 /// as it was afterwards.
 class AssetManagerTest : public ::testing::Test {
@@ -26,11 +24,6 @@ protected:
         assets.globalAssets = saved.globalAssets;
         assets.tags = saved.tags;
     }
-    /// A TrueType file under path (the GUI tests' pixel font).
-    void copyFont(const std::string& path) const {
-        fs::create_directories(fs::path(dir.path(path)).parent_path());
-        fs::copy_file(KESTRITH_SOURCE_DIR "/tests/gui/fixtures/gui-test-font.ttf", dir.path(path));
-    }
 
     orn::AssetManager& assets = orn::AssetManager::getInstance();
     const orn::AssetManager saved = assets;
@@ -41,10 +34,11 @@ TEST_F(AssetManagerTest, PersistentFontsSurviveSceneClearsStereoSoundsWarnAndTag
     sf::Texture* logo =
         assets.loadTexture("logo", dir.writeImage("logo.png", 4, 2).substr(dir.root().size()));
     EXPECT_EQ(assets.loadTexture("logo", "absent.png"), logo) << "a stored key reads nothing";
-    copyFont("fonts/pixel.ttf");
-    sf::Font* persistent = assets.loadFont("default", "fonts/pixel.ttf", true);
-    sf::Font* scene = assets.loadFont("Improbable", "fonts/pixel.ttf");
-    EXPECT_EQ(assets.loadFont("Improbable", "fonts/absent.ttf", true), scene) << "loaded once, and not moved";
+    std::filesystem::copy_file(KESTRITH_SOURCE_DIR "/tests/gui/fixtures/gui-test-font.ttf",
+                               dir.path("pixel.ttf"));
+    sf::Font* persistent = assets.loadFont("default", "pixel.ttf", true);
+    sf::Font* scene = assets.loadFont("Improbable", "pixel.ttf");
+    EXPECT_EQ(assets.loadFont("Improbable", "absent.ttf", true), scene) << "loaded once, and not moved";
     assets.clearSceneAssets();
     EXPECT_EQ(assets.getFont("default"), persistent);
     expectLoadError([&] { assets.getFont("Improbable"); }, "There is no asset with the key 'Improbable'!");

@@ -59,8 +59,4 @@ inline orn::Game& sharedGame() {
     return game;
 }
 
-inline std::shared_ptr<Log> makeLog() {
-    return std::make_shared<Log>();
-}
-
 }  // namespace coretest

@@ -52,7 +52,7 @@ private:
 class World {
 public:
     std::shared_ptr<coretest::ScriptedScene> scene = std::make_shared<coretest::ScriptedScene>();
-    std::shared_ptr<Log> log = coretest::makeLog();
+    std::shared_ptr<Log> log = std::make_shared<coretest::Log>();
     orn::PhysicsManager& physics = orn::PhysicsManager::getInstance();
 
     /// A game object named name at position with a box of size and a contact log, and a rigid body unless
@@ -70,10 +70,6 @@ public:
         return object;
     }
     void settle() { scene->update(); }
-    void step() {
-        physics.collisionPass();
-        physics.integrate(orn::PhysicsManager::fixedStep);
-    }
     Log takeLog() { return std::exchange(*log, {}); }
 
     /// The component of type T of object (there must be one).
@@ -129,7 +125,8 @@ public:
         world.physics.bruteForce = bruteForce;
         Trace trace;
         for (int step = 0; step < steps; ++step) {
-            world.step();
+            world.physics.collisionPass();
+            world.physics.integrate(orn::PhysicsManager::fixedStep);
             if (step % 10 == 9) {
                 world.settle();  // attaches what callbacks added, removes what they destroyed
             }

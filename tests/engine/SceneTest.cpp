@@ -45,7 +45,7 @@ protected:
     }
 
     std::shared_ptr<ScriptedScene> scene = std::make_shared<ScriptedScene>();
-    std::shared_ptr<Log> log = coretest::makeLog();
+    std::shared_ptr<Log> log = std::make_shared<coretest::Log>();
 };
 
 TEST_F(SceneTest, DestroyedObjectsStopAtOnceAndLeaveOnceChildrenFirst) {
@@ -154,7 +154,7 @@ protected:
     orn::Game& game = coretest::sharedGame();
     orn::InputManager& input = orn::InputManager::getInstance();
     std::set<sf::Keyboard::Key> held;
-    std::shared_ptr<coretest::Log> log = coretest::makeLog();
+    std::shared_ptr<coretest::Log> log = std::make_shared<coretest::Log>();
 };
 
 TEST_F(GameLoop, FramesDrawActiveObjectsAndF3AndAltEnterToggleOncePerPress) {

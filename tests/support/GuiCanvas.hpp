@@ -23,13 +23,13 @@ public:
         gui.setTarget(target);
     }
 
-    /// A button in the test font added to the GUI; sized to its text unless size has a width.
+    /// A button in the test font at size 16 added to the GUI; sized to its text unless size has a width.
     gui::Button::Ptr button(const std::string& text, const gui::RendererData& renderer, sf::Vector2f position,
-                            sf::Vector2f size = {}, unsigned textSize = 16) {
+                            sf::Vector2f size = {}) {
         auto button = gui::Button::create(text);
         button->setRenderer(renderer);
         button->setFont(font);
-        button->setTextSize(textSize);
+        button->setTextSize(16);
         button->setPosition(position.x, position.y);
         if (size.x > 0.f) {
             button->setSize(size.x, size.y);
@@ -61,10 +61,9 @@ public:
     /// How many pixels of area hold exactly color.
     static int count(const sf::Image& image, sf::IntRect area, sf::Color color) {
         int found = 0;
-        for (int y = area.top; y < area.top + area.height; ++y) {
-            for (int x = area.left; x < area.left + area.width; ++x) {
-                found += image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)) == color;
-            }
+        for (int i = 0; i < area.width * area.height; ++i) {
+            found += image.getPixel(unsigned(area.left + i % area.width),
+                                    unsigned(area.top + i / area.width)) == color;
         }
         return found;
     }
