@@ -69,9 +69,9 @@ TEST_F(AnimatorConfigurationTest,
         {head +
              R"({"evaluated": [], "followState": "a"}, {"evaluated": ["x", true], "followState": "b"}]}]})",
          "Parameter test 1 of the condition 1 of the state 'run' in 'anim.json' is not a string!"}};
-    for (const auto& [text, message] : rejected) {
-        expectLoadError([&] { animator(text); }, message,
-                        message.find("'anim.json'") != std::string::npos ? "anim.json" : "");
+    for (const auto& c : rejected) {
+        expectLoadError([&] { animator(c.first); }, c.second,
+                        c.second.find("'anim.json'") != std::string::npos ? "anim.json" : "");
     }
     expectLoadError([&] { orn::AnimatorConfiguration::loadFromFile(dir.path("x.json"), "x.json"); },
                     "Could not open file!", dir.path("x.json"));
