@@ -41,6 +41,8 @@ public:
     /// The transitions' conditions refer to this animator's parameters.
     Animator(const Animator&) = delete;
     Animator& operator=(const Animator&) = delete;
+    /// Draws nothing into the window, so it never splits the scene's sprite runs.
+    void drawInto(SpriteBatch&) override {}
 
     /// Links the game object's AnimatedSprite and starts the current state's animation at frame 0, at the
     /// sprite's own speed.

@@ -8,6 +8,8 @@ namespace orn {
 class AudioListener : public Component {
 public:
     ~AudioListener() override;
+    /// Draws nothing into the window, so it never splits the scene's sprite runs.
+    void drawInto(SpriteBatch&) override {}
 
     /// Places the listener at the object at once, so the first sounds are heard from the right place.
     void start() override;

@@ -14,6 +14,8 @@ public:
     /// offset = (left, top) and size = (width, height) of rect, in pixels; origin (0, 0).
     explicit BoxCollider(sf::FloatRect rect);
     ~BoxCollider() override;
+    /// Draws nothing into the window, so it never splits the scene's sprite runs.
+    void drawInto(SpriteBatch&) override {}
 
     /// The box outline, yellow for a trigger and red otherwise, straight into the scene manager's window;
     /// raises NotInitializedException when it has none.
@@ -21,6 +23,8 @@ public:
     /// Boxes that only touch along an edge do not collide; on equal overlaps the vertical axis wins. Raises
     /// CollisionMethodNotImplementedException unless other is a BoxCollider.
     bool checkCollision(Collider* other, sf::Vector2f* normal, float* depth) override;
+    /// getWorldRect().
+    std::optional<sf::FloatRect> getWorldBounds() override { return getWorldRect(); }
 
     /// The box in world pixels, also stored in rect: the offset is added unscaled, the size is scaled by the
     /// world scale and a mirrored (negative) size is normalised. Needs an owning game object.

@@ -14,8 +14,8 @@ class Collider;
 /// pair test on the answer finds every overlap. Colliders whose bounds cannot be placed (not finite, or
 /// spread over too many cells) and those placed with placeEverywhere are part of every answer.
 ///
-/// The grid keeps the colliders' placement in their broadPhaseCells field; it does not own them, and each
-/// must be removed before it is destroyed.
+/// The grid keeps each collider's placement (its cell range, or that it is everywhere) in private fields of
+/// the collider; it does not own the colliders, and each must be removed before it is destroyed.
 class BroadPhase {
 public:
     /// cellSize in world pixels, > 0.

@@ -15,6 +15,8 @@ class Camera : public Component {
 public:
     Camera() = default;
     ~Camera() override;
+    /// Draws nothing into the window, so it never splits the scene's sprite runs.
+    void drawInto(SpriteBatch&) override {}
 
     /// Applies at once when no camera is main yet, so a scene's first camera is in force from its first
     /// frame.

@@ -35,6 +35,10 @@ void Collider::onDisable() {
     contacts.clear();
 }
 
+std::optional<sf::FloatRect> Collider::getWorldBounds() {
+    return std::nullopt;
+}
+
 Transform& Collider::ownerTransform() {
     // Cached because the physics step asks for it in every pair test; the transform is a component of the
     // same game object and so outlives every call made on this collider.

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <SFML/Graphics/Rect.hpp>
 #include <SFML/System/Vector2.hpp>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <unordered_set>
 
 #include "engine/Component.hpp"
@@ -31,6 +33,9 @@ public:
     /// otherwise writes nothing. Raises CollisionMethodNotImplementedException for a pair of shapes it cannot
     /// test.
     virtual bool checkCollision(Collider* other, sf::Vector2f* normal, float* depth) = 0;
+    /// Where the collider lies, in world pixels, for the physics world's broad phase; nothing for a shape
+    /// without bounds, which is then tested against every collider. Needs an owning game object.
+    virtual std::optional<sf::FloatRect> getWorldBounds();
 
     /// A trigger reports contacts but is never pushed apart.
     bool isTrigger = false;

@@ -4,6 +4,7 @@
 #include "engine/EventBus.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/IdGenerator.hpp"
+#include "engine/SpriteBatch.hpp"
 
 namespace orn {
 
@@ -19,6 +20,11 @@ void Component::lateUpdate() {}
 void Component::onEnable() {}
 void Component::onDisable() {}
 void Component::draw() {}
+
+void Component::drawInto(SpriteBatch& batch) {
+    batch.flush();
+    draw();
+}
 void Component::drawDebug() {}
 void Component::onCollisionStay(Collision) {}
 void Component::onCollisionEnter(Collision) {}

@@ -11,6 +11,7 @@ namespace orn {
 
 class Collider;
 class GameObject;
+class SpriteBatch;
 struct EventArgs;
 
 /// Base of all behaviour. The engine drives components only through these virtual operations; every one has
@@ -53,6 +54,11 @@ public:
     virtual void onTriggerExit(Collider* other);
     /// When the owner is removed from its scene (not when the whole scene is released).
     virtual void onDestroy();
+    /// Instead of draw, in the scene's draw pass when it batches sprites. The default flushes batch, so that
+    /// what draw() puts into the window lands above the sprites added before, then calls draw(). Sprites add
+    /// themselves to batch; components whose draw() puts nothing into the window override this to do
+    /// nothing, so that they do not split the batch's runs.
+    virtual void drawInto(SpriteBatch& batch);
 
     /// The owning game object; null until the component is added to one.
     GameObject* getGameObject() const { return gameObject; }

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <typeinfo>
 
-#include "engine/BoxCollider.hpp"
 #include "engine/Collider.hpp"
 #include "engine/Collision.hpp"
 #include "engine/GameObject.hpp"
@@ -290,9 +288,11 @@ bool PhysicsManager::handlePair(const PairCursor& cursor) {
 }
 
 void PhysicsManager::placeOne(Collider& collider) {
-    // Only boxes have bounds; any other shape is tested with everything.
-    if (collider.gameObject && typeid(collider) == typeid(BoxCollider)) {
-        grid.place(collider, static_cast<BoxCollider&>(collider).getWorldRect());
+    // A shape without bounds is tested with everything.
+    const std::optional<sf::FloatRect> bounds =
+        collider.gameObject ? collider.getWorldBounds() : std::optional<sf::FloatRect>();
+    if (bounds) {
+        grid.place(collider, *bounds);
     } else {
         grid.placeEverywhere(collider);
     }
@@ -362,8 +362,8 @@ void PhysicsManager::gatherCandidates(Collider& collider, std::size_t placed, Tu
         }
     };
     // Near it: the grid, asked with a margin for the rounding of the pair test's centre arithmetic.
-    if (typeid(collider) == typeid(BoxCollider)) {
-        const sf::FloatRect bounds = static_cast<BoxCollider&>(collider).getWorldRect();
+    if (const std::optional<sf::FloatRect> box = collider.getWorldBounds()) {
+        const sf::FloatRect& bounds = *box;
         const float margin = 1.f + 1e-5f * (std::abs(bounds.left) + std::abs(bounds.top) +
                                             std::abs(bounds.width) + std::abs(bounds.height));
         grid.query({bounds.left - margin, bounds.top - margin, bounds.width + 2.f * margin,

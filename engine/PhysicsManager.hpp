@@ -47,7 +47,7 @@ public:
     /// Called by Transform whenever a world position, scale or rotation may have changed.
     void transformChanged() { ++transformChanges; }
 
-    /// Called by the Collider and Rigidbody constructors and destructors.
+    /// Called by the Collider constructor.
     void registerCollider(Collider* collider);
     /// Called by the Collider destructor.
     void unregisterCollider(Collider* collider);

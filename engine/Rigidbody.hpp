@@ -20,6 +20,8 @@ public:
     explicit Rigidbody(float mass = 1.f, float restitution = 0.f, float damping = 1.f);
     /// Unregisters the body and unlinks the colliders that still point to it.
     ~Rigidbody() override;
+    /// Draws nothing into the window, so it never splits the scene's sprite runs.
+    void drawInto(SpriteBatch&) override {}
 
     /// Links every collider of the owning game object, attached and pending.
     void init() override;

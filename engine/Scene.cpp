@@ -3,15 +3,12 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <stdexcept>
 #include <string>
-#include <typeinfo>
 
-#include "engine/AnimatedSprite.hpp"
 #include "engine/Camera.hpp"
 #include "engine/DebugDraw.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/GameObjectNotFoundException.hpp"
 #include "engine/SceneManager.hpp"
-#include "engine/Sprite.hpp"
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
 
@@ -192,15 +189,11 @@ void Scene::drawComponents(bool debug) {
         return;
     }
     forEachActiveComponent([this](Component& component) {
-        const std::type_info& type = typeid(component);
-        if (batchSprites && (type == typeid(Sprite) || type == typeid(AnimatedSprite))) {
-            static_cast<Sprite&>(component).drawInto(spriteBatch);
-            return;
+        if (batchSprites) {
+            component.drawInto(spriteBatch);
+        } else {
+            component.draw();
         }
-        if (!SpriteBatch::drawsNothing(component)) {
-            spriteBatch.flush();
-        }
-        component.draw();
     });
     spriteBatch.flush();
 }

@@ -56,9 +56,9 @@ public:
     void update();
 
     /// Calls draw (or, with debug set, drawDebug after resetting DebugDraw's colour) on every component of
-    /// every active object, layers 0 to 7; called by Game::draw. Plain and animated sprites go through
-    /// spriteBatch, which is flushed before any component that may draw by itself and at the end, so the
-    /// order on screen is that of the calls.
+    /// every active object, layers 0 to 7; called by Game::draw. While batchSprites is set, each component
+    /// draws through Component::drawInto(spriteBatch), which sprites add to and other components flush
+    /// before drawing; the batch is flushed at the end, so the order on screen is that of the calls.
     void drawComponents(bool debug);
 
     /// Sets the GUI's view to the whole of the scene manager's window, one unit per pixel scale

@@ -24,7 +24,7 @@ public:
     /// skipped. Raises NotInitializedException without a window.
     void draw() override;
     /// What draw() shows, added to batch instead of drawn at once: it appears when the batch flushes.
-    void drawInto(SpriteBatch& batch);
+    void drawInto(SpriteBatch& batch) override;
 
     /// The SFML sprite drawn; its texture belongs to the asset manager or the tile map.
     sf::Sprite sprite;

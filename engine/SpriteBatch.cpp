@@ -3,15 +3,7 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <SFML/Graphics/Sprite.hpp>
 #include <cmath>
-#include <typeinfo>
 
-#include "engine/Animator.hpp"
-#include "engine/AudioListener.hpp"
-#include "engine/AudioSource.hpp"
-#include "engine/BoxCollider.hpp"
-#include "engine/Camera.hpp"
-#include "engine/Rigidbody.hpp"
-#include "engine/Transform.hpp"
 #include "engine/Visibility.hpp"
 
 namespace orn {
@@ -66,13 +58,6 @@ bool SpriteBatch::exactOnCpu(const sf::Transform& transform) {
     // Column-major 4 x 4: [0] and [5] scale, [1] and [4] rotate or shear.
     const float* m = transform.getMatrix();
     return m[1] == 0.f && m[4] == 0.f && std::trunc(m[0]) == m[0] && std::trunc(m[5]) == m[5];
-}
-
-bool SpriteBatch::drawsNothing(const Component& component) {
-    const std::type_info& type = typeid(component);
-    return type == typeid(Transform) || type == typeid(Rigidbody) || type == typeid(BoxCollider) ||
-           type == typeid(Animator) || type == typeid(AudioSource) || type == typeid(AudioListener) ||
-           type == typeid(Camera);
 }
 
 }  // namespace orn

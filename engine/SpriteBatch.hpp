@@ -42,10 +42,6 @@ public:
     /// Draws the pending run, if any.
     void flush();
 
-    /// Whether component is of a type known to draw nothing into the window itself (transforms, bodies,
-    /// colliders, ...), so that calling its draw() cannot come between the batch's runs.
-    static bool drawsNothing(const Component& component);
-
     /// Draw calls made since the count was last reset; game code and tests read and reset it.
     std::size_t drawCalls = 0;
 

@@ -7,11 +7,21 @@
 #include <array>
 #include <cctype>
 #include <climits>
+#include <memory>
 #include <stdexcept>
 
 namespace orn {
 
 namespace {
+
+// Owners that end the decompression streams however the decoding is left, std::bad_alloc from resize
+// included.
+struct InflateEnd {
+    void operator()(z_stream* stream) const { inflateEnd(stream); }
+};
+struct ZstdFree {
+    void operator()(ZSTD_DStream* stream) const { ZSTD_freeDStream(stream); }
+};
 
 bool isCsvDelimiter(char c) {
     return c == ' ' || c == '\t' || c == ',' || c == '\n' || c == '\r';
@@ -139,9 +149,9 @@ std::vector<unsigned char> TileDataDecoder::inflate(const std::vector<unsigned c
     if (inflateInit2(&stream, gzip ? 16 + MAX_WBITS : MAX_WBITS) != Z_OK) {
         throw std::runtime_error(std::string("could not be decompressed: ") + kind + " failed to start!");
     }
+    const std::unique_ptr<z_stream, InflateEnd> end(&stream);
     // Map data is small; inputs beyond what zlib counts in one call are refused rather than fed in pieces.
     if (input.size() > UINT_MAX) {
-        inflateEnd(&stream);
         throw std::runtime_error(std::string("is too large for ") + kind + "!");
     }
     stream.next_in = const_cast<Bytef*>(input.data());
@@ -163,11 +173,9 @@ std::vector<unsigned char> TileDataDecoder::inflate(const std::vector<unsigned c
             status = Z_BUF_ERROR;
         }
     }
-    const char* const message = stream.msg;
-    inflateEnd(&stream);
     if (status != Z_STREAM_END && output.size() <= limit) {
         const std::string reason = status == Z_OK || status == Z_BUF_ERROR ? "the data ends too early"
-                                   : message != nullptr                    ? message
+                                   : stream.msg != nullptr                 ? stream.msg
                                                                            : "corrupt data";
         throw std::runtime_error(std::string("could not be decompressed by ") + kind + ": " + reason + "!");
     }
@@ -176,7 +184,7 @@ std::vector<unsigned char> TileDataDecoder::inflate(const std::vector<unsigned c
 
 std::vector<unsigned char> TileDataDecoder::unzstd(const std::vector<unsigned char>& input,
                                                    std::size_t limit) {
-    ZSTD_DStream* stream = ZSTD_createDStream();
+    const std::unique_ptr<ZSTD_DStream, ZstdFree> stream(ZSTD_createDStream());
     if (stream == nullptr) {
         throw std::runtime_error("could not be decompressed: zstd failed to start!");
     }
@@ -190,7 +198,7 @@ std::vector<unsigned char> TileDataDecoder::unzstd(const std::vector<unsigned ch
             std::min<std::size_t>(std::max<std::size_t>(used, outputPiece), limit + 1 - used);
         output.resize(used + piece);
         ZSTD_outBuffer out{output.data() + used, piece, 0};
-        result = ZSTD_decompressStream(stream, &out, &in);
+        result = ZSTD_decompressStream(stream.get(), &out, &in);
         output.resize(used + out.pos);
         if (!ZSTD_isError(result) && result != 0 && out.pos < piece && in.pos == in.size) {
             // All input taken and the output not full: the frame is cut short.
@@ -199,7 +207,6 @@ std::vector<unsigned char> TileDataDecoder::unzstd(const std::vector<unsigned ch
     }
     const bool failed = ZSTD_isError(result);
     const std::string reason = failed ? ZSTD_getErrorName(result) : "the data ends too early";
-    ZSTD_freeDStream(stream);
     if (failed || (result != 0 && output.size() <= limit)) {
         throw std::runtime_error("could not be decompressed by zstd: " + reason + "!");
     }

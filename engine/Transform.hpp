@@ -17,6 +17,8 @@ namespace orn {
 class Transform : public Component {
 public:
     ~Transform() override;
+    /// Draws nothing into the window, so it never splits the scene's sprite runs.
+    void drawInto(SpriteBatch&) override {}
 
     sf::Vector2f getPosition();  ///< world position in pixels
     sf::Vector2f getScale();     ///< world scale

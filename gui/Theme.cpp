@@ -100,9 +100,10 @@ public:
             }
         }
         // References are resolved once every section is known, so a section may refer to a later one. The
-        // referring renderer gets a copy, which keeps the renderers a tree (no shared cycles). A copy of a
-        // section that already holds copies deepens the tree, which is walked recursively when it is
-        // destroyed, so the runs of copies within copies are bounded.
+        // referring renderer gets a copy, which shares the section's nested renderers. A copy of a section
+        // that already holds copies deepens the tree, which is walked recursively when it is destroyed, so
+        // the runs of copies within copies are bounded.
+        refuseLoops();
         std::map<std::string, int> chains;
         for (const Reference& reference : m_references) {
             const auto target = sections.find(toLower(reference.section));
@@ -129,6 +130,44 @@ private:
         std::string section;
         std::size_t line;
     };
+
+    // A section that refers, directly or through the sections it refers to, to itself would hold a copy of
+    // itself, and a nested renderer holding such a reference would own itself through the copy. Walks the
+    // sections' references depth first, without recursion, and refuses the first reference that leads back.
+    void refuseLoops() const {
+        std::map<std::string, std::vector<const Reference*>> references;
+        for (const Reference& reference : m_references) {
+            references[reference.ownerSection].push_back(&reference);
+        }
+        enum class Visit { Open, Done };
+        std::map<std::string, Visit> visits;
+        for (const auto& start : references) {
+            if (visits.count(start.first) != 0) {
+                continue;
+            }
+            std::vector<std::pair<std::string, std::size_t>> path{{start.first, 0}};
+            visits[start.first] = Visit::Open;
+            while (!path.empty()) {
+                const std::vector<const Reference*>& out = references[path.back().first];
+                if (path.back().second == out.size()) {
+                    visits[path.back().first] = Visit::Done;
+                    path.pop_back();
+                    continue;
+                }
+                const Reference& reference = *out[path.back().second++];
+                const std::string target = toLower(reference.section);
+                const auto visit = visits.find(target);
+                if (visit != visits.end() && visit->second == Visit::Open) {
+                    fail(reference.line,
+                         "the reference to '" + reference.section + "' leads back to the section it is in!");
+                }
+                if (visit == visits.end()) {
+                    visits[target] = Visit::Open;
+                    path.emplace_back(target, 0);
+                }
+            }
+        }
+    }
 
     [[noreturn]] void fail(std::size_t line, const std::string& reason) const {
         throw Exception("Error in theme file '" + m_filename + "' on line " + std::to_string(line) + ": " +

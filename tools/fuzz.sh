@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (clang, in build-fuzz) and runs each for FUZZ_SECONDS seconds (default 20)
+# Builds the libFuzzer targets (clang, in build-fuzz) and runs each for FUZZ_SECONDS seconds (default 60)
 # from a scratch copy of its seed corpus in fuzz/corpus, with its dictionary from fuzz/dict, two at a time;
 # then runs every kept input of fuzz/regressions once. The repository's corpus is never written. Exits
 # non-zero when a target crashes, hangs or a sanitizer reports; the inputs that did are copied to
@@ -8,7 +8,7 @@
 set -euo pipefail
 shopt -s nullglob
 root=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${FUZZ_SECONDS:-20}
+seconds=${FUZZ_SECONDS:-60}
 targets=(tilemap tilemap_json sprite_sheet animator tag_table theme layout)
 
 if [ -z "${DISPLAY:-}" ]; then

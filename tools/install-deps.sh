@@ -7,7 +7,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   libsfml-dev rapidjson-dev librapidxml-dev zlib1g-dev libzstd-dev doxygen
   xvfb xauth libgl1-mesa-dri xdotool imagemagick
-  python3 python3-pil python3-fonttools tiled sox zstd
+  python3 python3-pil python3-fonttools tiled sox zstd gcovr
 )
 
 missing=()

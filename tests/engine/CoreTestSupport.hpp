@@ -16,12 +16,13 @@
 namespace coretest {
 
 using ScriptedScene = testsupport::ScriptedScene;
+using Log = std::vector<std::string>;
 
-/// Appends "<label>.<operation>" to a shared log for each engine call it receives; optional hooks let a
-/// test act from inside a call.
+/// Appends "<label>.<operation>" to a shared log for each engine call it receives; onUpdate lets a test act
+/// from inside an update.
 class Recorder : public orn::Component {
 public:
-    Recorder(std::string recorderLabel, std::shared_ptr<std::vector<std::string>> sharedLog)
+    Recorder(std::string recorderLabel, std::shared_ptr<Log> sharedLog)
         : label(std::move(recorderLabel)), log(std::move(sharedLog)) {}
 
     void init() override { record("init"); }
@@ -41,7 +42,7 @@ public:
     void record(const std::string& operation) { log->push_back(label + "." + operation); }
 
     std::string label;
-    std::shared_ptr<std::vector<std::string>> log;
+    std::shared_ptr<Log> log;
     std::function<void(Recorder&)> onUpdate;
 };
 
@@ -56,21 +57,6 @@ inline orn::Game& sharedGame() {
     }();
     (void)opened;
     return game;
-}
-
-inline std::shared_ptr<std::vector<std::string>> makeLog() {
-    return std::make_shared<std::vector<std::string>>();
-}
-
-inline std::vector<std::string> entriesOf(const std::vector<std::string>& log, const std::string& operation) {
-    std::vector<std::string> matching;
-    for (const auto& entry : log) {
-        if (entry.size() >= operation.size() &&
-            entry.compare(entry.size() - operation.size(), operation.size(), operation) == 0) {
-            matching.push_back(entry);
-        }
-    }
-    return matching;
 }
 
 }  // namespace coretest

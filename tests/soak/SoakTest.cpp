@@ -5,21 +5,15 @@
 #include <random>
 #include <set>
 
-#include "engine/AssetManager.hpp"
 #include "engine/DebugDraw.hpp"
 #include "engine/Game.hpp"
-#include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
 #include "engine/SceneManager.hpp"
-#include "game/Health.hpp"
 #include "game/MainScene.hpp"
 #include "game/scenes/CreditScene.hpp"
 #include "game/scenes/LogoScene.hpp"
-#include "game/scenes/MenuScene.hpp"
 
 namespace {
-
-constexpr float frameSeconds = 1.f / 60.f;
 
 /// The real game on the real data with a seeded random keyboard.
 class Soak : public ::testing::Test {
@@ -44,24 +38,23 @@ protected:
 
     void frames(int count, int drawEvery = 1) {
         for (int frame = 0; frame < count; ++frame) {
-            game.update(sf::seconds(frameSeconds));
+            game.update(sf::seconds(1.f / 60.f));
             if (frame % drawEvery == 0) {
                 game.draw();
             }
         }
     }
 
-    /// Presses a random set of the level's keys (walk, jump, slash, change form), now and then F3.
+    /// Presses a random set of the level's keys (walk, jump, slash, change form), now and then F3; mostly
+    /// walks right, so that the player meets the level rather than the wall at its start.
     void scrambleKeys() {
-        static const sf::Keyboard::Key keys[] = {sf::Keyboard::A,     sf::Keyboard::D, sf::Keyboard::Space,
-                                                 sf::Keyboard::Enter, sf::Keyboard::E, sf::Keyboard::F3};
         held.clear();
-        for (sf::Keyboard::Key key : keys) {
+        for (sf::Keyboard::Key key : {sf::Keyboard::A, sf::Keyboard::D, sf::Keyboard::Space,
+                                      sf::Keyboard::Enter, sf::Keyboard::E, sf::Keyboard::F3}) {
             if (std::uniform_int_distribution<int>(0, 3)(random) == 0) {
                 held.insert(key);
             }
         }
-        // Mostly walk right, so the player meets the level rather than the wall at its start.
         if (std::uniform_int_distribution<int>(0, 2)(random) != 0) {
             held.erase(sf::Keyboard::A);
             held.insert(sf::Keyboard::D);
@@ -69,10 +62,8 @@ protected:
     }
 
     static long residentKilobytes() {
-        std::ifstream statm("/proc/self/statm");
-        long pages = 0;
-        long resident = 0;
-        statm >> pages >> resident;
+        long pages = 0, resident = 0;
+        std::ifstream("/proc/self/statm") >> pages >> resident;
         return resident * (sysconf(_SC_PAGESIZE) / 1024);
     }
 };
@@ -90,9 +81,7 @@ TEST_F(Soak, ThirtyMinutesOfRandomPlayWithRestartsAndSceneSwitches) {
         frames(60, 30);
         const int event = std::uniform_int_distribution<int>(0, 59)(random);
         if (event == 0) {
-            scenes.loadScene<MenuScene>();
-            frames(2);
-            scenes.loadScene<CreditScene>();
+            scenes.loadScene<CreditScene>();  // the credits, then play again
             frames(2);
             scenes.loadScene<MainScene>();
         } else if (event == 1) {
@@ -111,20 +100,16 @@ TEST_F(Soak, ThirtyMinutesOfRandomPlayWithRestartsAndSceneSwitches) {
 #else
 
 TEST_F(Soak, ResidentMemoryDoesNotGrowWithLevelRestarts) {
-    orn::SceneManager& scenes = orn::SceneManager::getInstance();
-    auto restart = [&] {
-        scenes.loadScene<MainScene>();
-        scrambleKeys();
-        frames(10);
+    const auto restarts = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            orn::SceneManager::getInstance().loadScene<MainScene>();
+            scrambleKeys();
+            frames(10);
+        }
+        return residentKilobytes();
     };
-    for (int i = 0; i < 10; ++i) {
-        restart();
-    }
-    const long afterTen = residentKilobytes();
-    for (int i = 0; i < 90; ++i) {
-        restart();
-    }
-    const long afterHundred = residentKilobytes();
+    const long afterTen = restarts(10);
+    const long afterHundred = restarts(90);
     EXPECT_LT(afterHundred - afterTen, 8 * 1024)
         << "resident memory grew from " << afterTen << " kB to " << afterHundred << " kB over 90 restarts";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdlib.h>
+#include <SFML/Audio/OutputSoundFile.hpp>
 #include <SFML/Graphics/Image.hpp>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 /// A fresh temporary directory that the asset tests fill with small fixture files; removed with everything
 /// in it when the object goes.
@@ -49,23 +51,14 @@ public:
 
     /// Writes a short 16-bit PCM WAV file of silence with the given number of channels.
     std::string writeWav(const std::string& relativePath, std::uint16_t channels) const {
-        const std::uint32_t rate = 22050;
-        const std::uint32_t frames = 256;
-        const std::uint32_t dataSize = frames * channels * 2;
-        std::string bytes = "RIFF";
-        append32(bytes, 36 + dataSize);
-        bytes += "WAVEfmt ";
-        append32(bytes, 16);
-        append16(bytes, 1);
-        append16(bytes, channels);
-        append32(bytes, rate);
-        append32(bytes, rate * channels * 2);
-        append16(bytes, static_cast<std::uint16_t>(channels * 2));
-        append16(bytes, 16);
-        bytes += "data";
-        append32(bytes, dataSize);
-        bytes.append(dataSize, '\0');
-        return write(relativePath, bytes);
+        const std::string full = write(relativePath, "");
+        const std::vector<sf::Int16> silence(256u * channels);
+        sf::OutputSoundFile file;
+        if (!file.openFromFile(full, 22050, channels)) {
+            throw std::runtime_error("cannot write " + full);
+        }
+        file.write(silence.data(), silence.size());
+        return full;
     }
 
     /// The directory with a trailing slash, ready to serve as the asset manager's root.
@@ -73,14 +66,5 @@ public:
     std::string path(const std::string& relativePath) const { return dir + relativePath; }
 
 private:
-    static void append16(std::string& bytes, std::uint16_t value) {
-        bytes += static_cast<char>(value & 0xff);
-        bytes += static_cast<char>(value >> 8);
-    }
-    static void append32(std::string& bytes, std::uint32_t value) {
-        append16(bytes, static_cast<std::uint16_t>(value & 0xffff));
-        append16(bytes, static_cast<std::uint16_t>(value >> 16));
-    }
-
     std::string dir;
 };
