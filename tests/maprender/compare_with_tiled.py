@@ -74,34 +74,26 @@ def unpacked(path, out):
 
 
 def map_shape(path):
-    """The orientation, grid size and gids (flags included) of every tile layer of a TMX or JSON map."""
+    """The orientation, grid size and the gids (flags included) of the CSV, array or base64 (plain, zlib or gzip)
+    tile data of a TMX or JSON map."""
     def ids(data, encoding, compression):
-        if encoding == "base64":
-            raw = base64.b64decode(data)
-            if compression in ("zlib", "gzip"):
-                raw = zlib.decompress(raw, 47)
-            elif compression == "zstd":
-                raw = subprocess.run(["zstd", "-d", "-c"], input=raw, stdout=subprocess.PIPE, check=True).stdout
-            return list(struct.unpack("<%dI" % (len(raw) // 4), raw))
-        return [int(v) for v in re.findall(r"\d+", data)] if isinstance(data, str) else [int(v) for v in data]
-    gids = []
+        if encoding != "base64":
+            return [int(v) for v in (re.findall(r"\d+", data) if isinstance(data, str) else data)]
+        raw = base64.b64decode(data)
+        raw = zlib.decompress(raw, 47) if compression in ("zlib", "gzip") else raw
+        return struct.unpack("<%dI" % (len(raw) // 4), raw[:len(raw) // 4 * 4])
     if path.endswith(".tmj"):
         with open(path, encoding="utf-8") as file:
             root = json.load(file)
-
-        def walk(layers):
-            for layer in layers:
-                for part in [layer] + layer.get("chunks", []):
-                    if "data" in part:
-                        gids.extend(ids(part["data"], layer.get("encoding"), layer.get("compression")))
-                walk(layer.get("layers", []))
-        walk(root.get("layers", []))
+        layers, gids = list(root.get("layers", [])), []
+        for layer in layers:
+            layers += layer.get("layers", [])
+            for part in [part for part in [layer] + layer.get("chunks", []) if "data" in part]:
+                gids += ids(part["data"], layer.get("encoding"), layer.get("compression"))
         return root.get("orientation"), root["tilewidth"], root["tileheight"], gids
     root = ElementTree.parse(path).getroot()
-    for data in root.iter("data"):
-        for part in list(data.iter("chunk")) or [data]:
-            gids.extend(ids(part.text or "", data.get("encoding"), data.get("compression")) if data.get("encoding")
-                        else [int(tile.get("gid", "0")) for tile in part.iter("tile")])
+    gids = [gid for data in root.iter("data") for part in list(data.iter("chunk")) or [data]
+            for gid in ids(part.text or "", data.get("encoding"), data.get("compression"))]
     return root.get("orientation"), int(root.get("tilewidth")), int(root.get("tileheight")), gids
 
 
