@@ -21,6 +21,7 @@
 #include <iterator>
 #include <rapidxml/rapidxml.hpp>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "AssetTestDir.hpp"
@@ -130,12 +131,20 @@ public:
     void unload() override {}
 };
 
-/// A map of layers layers of side x side cells of 32 pixels as CSV, beside "tiles32.png" in folder; the
-/// cells cycle through the sheet's 64 tiles, differently in each layer.
-std::string writeSquareMap(const std::string& folder, int side, int layers) {
-    const std::string path = folder + "square" + std::to_string(side) + "x" + std::to_string(layers) + ".tmx";
+/// The grids of the large maps: squares of 32 pixels, and for other orientations diamonds of 32 x 16 and
+/// hexagons of 32 x 32 with sides of 16, all drawn with the 32 x 32 tiles.
+const char* const squareGrid = R"(orientation="orthogonal" tilewidth="32" tileheight="32")";
+const char* const isometricGrid = R"(orientation="isometric" tilewidth="32" tileheight="16")";
+const char* const hexagonalGrid =
+    R"(orientation="hexagonal" staggeraxis="y" staggerindex="odd" hexsidelength="16" tilewidth="32" tileheight="32")";
+
+/// A map of layers layers of side x side cells on grid as CSV, beside "tiles32.png" in folder; the cells
+/// cycle through the sheet's 64 tiles, differently in each layer. Its file name starts with name.
+std::string writeSquareMap(const std::string& folder, int side, int layers, const char* grid = squareGrid,
+                           const char* name = "square") {
+    const std::string path = folder + name + std::to_string(side) + "x" + std::to_string(layers) + ".tmx";
     const std::string size = "width=\"" + std::to_string(side) + "\" height=\"" + std::to_string(side) + "\"";
-    std::string text = "<map orientation=\"orthogonal\" " + size + " tilewidth=\"32\" tileheight=\"32\">\n" +
+    std::string text = "<map " + std::string(grid) + " " + size + ">\n" +
                        R"( <tileset firstgid="1" name="tiles" tilewidth="32" tileheight="32">)" +
                        R"(<image source="tiles32.png"/></tileset>)" + "\n";
     std::vector<std::string> ids;
@@ -170,6 +179,11 @@ struct LayerRun {
     double bytesPerTile = 0.0;
     std::vector<double> still;  ///< frames with the view on the map's top-left corner
     std::vector<double> sweep;  ///< frames with the view going to the opposite corner
+    /// The view's top-left corner for the still frames, and where the sweep ends: the map's corners on the
+    /// square grid; on an isometric one, the top and bottom corners of its diamond, half the view beside
+    /// them.
+    sf::Vector2f start;
+    sf::Vector2f end;
 };
 
 /// Loads the map at path (side x side cells a layer) and puts its layers in a scene, measuring the time and
@@ -195,7 +209,17 @@ std::unique_ptr<LayerRun> buildLayers(const std::string& path, int side, bool ch
         run->scene->update();
         run->scene->update();
     });
+    const sf::Rect<int64_t> bounds = run->map->pixelBounds({0, 0, side, side});
+    const sf::Vector2f size(static_cast<float>(bounds.width), static_cast<float>(bounds.height));
+    if (run->map->tmxMap->orientation == orn::TmxMap::Orientation::Isometric) {
+        run->start = {size.x / 2.f - 400.f, 0.f};
+        run->end = {run->start.x, size.y - 600.f};
+    } else {
+        run->end = size - sf::Vector2f(800.f, 600.f);
+    }
     // The first frame makes the chunks in view; the memory counts them.
+    orn::SceneManager::getInstance().requireWindow().setView(
+        sf::View(sf::FloatRect(run->start, {800.f, 600.f})));
     run->scene->drawComponents(false);
     const double tiles =
         static_cast<double>(side) * side * static_cast<double>(run->map->layersInOrder.size());
@@ -208,10 +232,9 @@ std::unique_ptr<LayerRun> buildLayers(const std::string& path, int side, bool ch
 /// opposite corner.
 void drawFrames(sf::RenderWindow& window, std::vector<LayerRun*> runs, int still, int sweep) {
     const auto frame = [&](LayerRun& run, float progress) {
-        const float extent = 32.f * static_cast<float>(run.side);
         return millisecondsOf([&] {
-            window.setView(sf::View(
-                sf::FloatRect((extent - 800.f) * progress, (extent - 600.f) * progress, 800.f, 600.f)));
+            window.setView(
+                sf::View(sf::FloatRect(run.start + (run.end - run.start) * progress, {800.f, 600.f})));
             run.scene->update();
             window.clear();
             run.scene->drawComponents(false);
@@ -286,6 +309,16 @@ void reportLargeMaps(sf::RenderWindow& window, double clearAndDisplayMs) {
     for (const int side : {64, 256, 1024, 2048}) {
         runs.emplace_back("ChunkedTileLayer", buildLayers(writeSquareMap(dir.root(), side, 1), side, true));
     }
+    for (const int side : {64, 1024}) {
+        runs.emplace_back(
+            "ChunkedTileLayer, isometric",
+            buildLayers(writeSquareMap(dir.root(), side, 1, isometricGrid, "diamond"), side, true));
+    }
+    for (const int side : {64, 1024}) {
+        runs.emplace_back(
+            "ChunkedTileLayer, hexagonal",
+            buildLayers(writeSquareMap(dir.root(), side, 1, hexagonalGrid, "hexagon"), side, true));
+    }
     std::vector<LayerRun*> turns;
     for (const auto& entry : runs) {
         turns.push_back(entry.second.get());
@@ -296,7 +329,10 @@ void reportLargeMaps(sf::RenderWindow& window, double clearAndDisplayMs) {
         "tile model, `ChunkedTileLayer` on compact storage, each in a scene of its own, all taking turns "
         "frame by frame: the build (reading included) until the layer is in the scene, the resident memory "
         "this and the first frame add, 120 frames with the view on the map's top-left corner and 240 "
-        "while it sweeps to the opposite corner (update, draw, display, waiting for the frame).\n");
+        "while it sweeps to the opposite corner (update, draw, display, waiting for the frame). The "
+        "isometric map's cells are diamonds of 32 x 16 (the tiles twice as high), its view on the top "
+        "corner of the map's diamond and sweeping down to the bottom corner; the hexagonal map's cells are "
+        "hexagons of 32 x 32 with sides of 16, every other row shifted.\n");
     std::printf(
         "\n| layer | N | build | build per tile | memory per tile | frame still, median / mean / worst | "
         "frame sweeping, median / mean / worst |\n|---|---|---|---|---|---|---|\n");
@@ -305,10 +341,14 @@ void reportLargeMaps(sf::RenderWindow& window, double clearAndDisplayMs) {
                     run->buildMs * 1000.0 / (static_cast<double>(run->side) * run->side), run->bytesPerTile,
                     frameText(run->still).c_str(), frameText(run->sweep).c_str());
     }
-    const LayerRun& small = *runs[3].second;
-    const LayerRun& large = *runs[5].second;
-    std::printf("| chunked, N = 1024 / N = 64 | | | | | %s | %s |\n",
-                ratioText(large.still, small.still).c_str(), ratioText(large.sweep, small.sweep).c_str());
+    for (const auto& [name, small, large] :
+         {std::make_tuple("chunked", 3, 5), std::make_tuple("chunked isometric", 7, 8),
+          std::make_tuple("chunked hexagonal", 9, 10)}) {
+        const LayerRun& a = *runs[static_cast<std::size_t>(small)].second;
+        const LayerRun& b = *runs[static_cast<std::size_t>(large)].second;
+        std::printf("| %s, N = 1024 / N = 64 | | | | | %s | %s |\n", name,
+                    ratioText(b.still, a.still).c_str(), ratioText(b.sweep, a.sweep).c_str());
+    }
     std::printf("| clear and display alone (the floor of any frame) | | | | | %.2f ms | |\n",
                 clearAndDisplayMs);
     runs.clear();

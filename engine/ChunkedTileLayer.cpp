@@ -79,8 +79,10 @@ void ChunkedTileLayer::init() {
     chunks.clear();
     chunks.resize(static_cast<std::size_t>(chunkColumns) * static_cast<std::size_t>(chunkRows));
     built.clear();
-    columnStep = tilemap->renderDirection().x;
-    rowStep = tilemap->renderDirection().y;
+    orthogonal = tilemap->tmxMap->orientation == TmxMap::Orientation::Orthogonal;
+    // Only orthogonal maps draw in the render order's directions.
+    columnStep = orthogonal ? tilemap->renderDirection().x : 1;
+    rowStep = orthogonal ? tilemap->renderDirection().y : 1;
     offset = Tilemap::pixelOffset(*layer);
     anchor = gameObject->getTransform().lock()->getPosition();
     animations.clear();
@@ -144,12 +146,23 @@ bool ChunkedTileLayer::chunksTouching(const sf::FloatRect& area, sf::IntRect& ra
     const double top = double{area.top} - offset.y;
     const double tileWidth = tilemap->tmxMap->tileWidth;
     const double tileHeight = tilemap->tmxMap->tileHeight;
-    if (tileWidth > 0) {
+    if (!orthogonal) {
+        // The cells whose boxes' bottom-left corners lie where their tiles could reach into the area.
+        const sf::Vector2i box = tilemap->cellSize();
+        const sf::Rect<int64_t> cells = tilemap->cellsWithCornerIn(
+            left - double(box.x) - double(reach.right) - 2.0, top - double(reach.bottom) - 2.0,
+            left + area.width + double(reach.left) + 2.0,
+            top + area.height + double(box.y) + double(reach.top) + 2.0);
+        firstColumn = std::max(firstColumn, cells.left);
+        lastColumn = std::min(lastColumn, cells.left + cells.width - 1);
+        firstRow = std::max(firstRow, cells.top);
+        lastRow = std::min(lastRow, cells.top + cells.height - 1);
+    } else if (tileWidth > 0) {
         firstColumn = std::max(firstColumn, cellOf(left - double(reach.right) - 1.0, tileWidth) - 1);
         lastColumn =
             std::min(lastColumn, cellOf(left + area.width + double(reach.left) + 1.0, tileWidth) + 1);
     }
-    if (tileHeight > 0) {
+    if (orthogonal && tileHeight > 0) {
         firstRow = std::max(firstRow, cellOf(top - double(reach.bottom) - 1.0, tileHeight) - 1);
         lastRow = std::min(lastRow, cellOf(top + area.height + double(reach.top) + 1.0, tileHeight) + 1);
     }
@@ -167,6 +180,37 @@ bool ChunkedTileLayer::chunksTouching(const sf::FloatRect& area, sf::IntRect& ra
     return true;
 }
 
+bool ChunkedTileLayer::chunkTouches(int x, int y, const sf::FloatRect& area) const {
+    if (orthogonal) {
+        return true;
+    }
+    // The boxes of a block's cells lie between those of its corner cells and their neighbours: isometric
+    // boxes move steadily with the cell, staggered ones by at most half a box more every other cell.
+    const TmxLayer& source = *layer->source;
+    const int64_t left = source.originX + int64_t{chunkSide} * x;
+    const int64_t top = source.originY + int64_t{chunkSide} * y;
+    const int64_t right = source.originX + std::min<int64_t>(int64_t{chunkSide} * (x + 1), source.width) - 1;
+    const int64_t bottom =
+        source.originY + std::min<int64_t>(int64_t{chunkSide} * (y + 1), source.height) - 1;
+    sf::Vector2<int64_t> low(std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max());
+    sf::Vector2<int64_t> high(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::min());
+    for (const int64_t column : {left, std::min(left + 1, right), std::max(right - 1, left), right}) {
+        for (const int64_t row : {top, std::min(top + 1, bottom), std::max(bottom - 1, top), bottom}) {
+            const sf::Vector2<int64_t> corner = tilemap->cellBottomLeft(column, row);
+            low = {std::min(low.x, corner.x), std::min(low.y, corner.y)};
+            high = {std::max(high.x, corner.x), std::max(high.y, corner.y)};
+        }
+    }
+    const Tilemap::Reach& reach = layer->reach;
+    const sf::Vector2i box = tilemap->cellSize();
+    const double chunkLeft = double(low.x - reach.left) + offset.x - 1.0;
+    const double chunkRight = double(high.x + box.x + reach.right) + offset.x + 1.0;
+    const double chunkTop = double(low.y - box.y - reach.top) + offset.y - 1.0;
+    const double chunkBottom = double(high.y + reach.bottom) + offset.y + 1.0;
+    return chunkLeft < double(area.left) + area.width && chunkRight > area.left &&
+           chunkTop < double(area.top) + area.height && chunkBottom > area.top;
+}
+
 bool ChunkedTileLayer::placeTile(sf::Vertex* vertices, const Tilemap::TileDefinition& definition,
                                  uint32_t gid, int64_t column, int64_t row, const sf::IntRect& rect) const {
     const sf::Vector2<int64_t> corner =
@@ -175,7 +219,8 @@ bool ChunkedTileLayer::placeTile(sf::Vertex* vertices, const Tilemap::TileDefini
     const sf::Vector2f topLeft(static_cast<float>(static_cast<int32_t>(corner.x)) + offset.x,
                                static_cast<float>(static_cast<int32_t>(corner.y)) + offset.y);
     const Tilemap::Placement placement =
-        Tilemap::placement(topLeft, {definition.textureRect.width, definition.textureRect.height}, gid);
+        Tilemap::placement(topLeft, {definition.textureRect.width, definition.textureRect.height}, gid,
+                           tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal);
     const auto width = static_cast<float>(rect.width);
     const auto height = static_cast<float>(rect.height);
     // The transform of the tile's sprite, computed by the same library code, so that the corners carry the
@@ -217,11 +262,11 @@ void ChunkedTileLayer::build(std::size_t index) {
     const int64_t columns = std::min<int64_t>(chunkSide, source.width - firstColumn);
     const int64_t rows = std::min<int64_t>(chunkSide, source.height - firstRow);
 
-    // The tiles in the render order, each with what decides its run.
+    // The tiles, each with what decides its run.
     struct Placed {
         const sf::Texture* texture;
         std::size_t animation;
-        int64_t row;
+        std::pair<int64_t, int64_t> key;  ///< where the editor draws it
         bool alone;  ///< drawn in a call of its own, as a sprite of its transform would be
     };
     std::vector<Placed> placed;
@@ -251,20 +296,25 @@ void ChunkedTileLayer::build(std::size_t index) {
             vertices.resize(vertices.size() + 6);
             const bool shared = placeTile(&vertices[vertices.size() - 6], *definition, gid,
                                           source.originX + column, source.originY + row, rect);
-            placed.push_back({texture, definition->animationIndex, row, !shared});
+            placed.push_back({texture, definition->animationIndex,
+                              tilemap->drawKey(source.originX + column, source.originY + row), !shared});
         }
     }
 
-    // Tiles that cannot overlap may go in any order: one run per texture. Otherwise the render order
-    // stands, and runs end with their row so that the draw can interleave the rows of neighbouring chunks.
+    // Tiles that cannot overlap may go in any order: one run per texture. Otherwise they go in the editor's
+    // order, and runs end with the first number of its key (a row, say) so that the draw can interleave
+    // those of neighbouring chunks.
     const auto sameRun = [this](const Placed& a, const Placed& b) {
         return !a.alone && !b.alone && a.texture == b.texture &&
                (a.texture != nullptr || a.animation == b.animation) &&
-               (!layer->overlapping || a.row == b.row);
+               (!layer->overlapping || a.key.first == b.key.first);
     };
     std::vector<std::size_t> order(placed.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    if (!layer->overlapping) {
+    if (layer->overlapping) {
+        std::stable_sort(order.begin(), order.end(),
+                         [&placed](std::size_t a, std::size_t b) { return placed[a].key < placed[b].key; });
+    } else {
         std::stable_sort(order.begin(), order.end(), [&placed](std::size_t a, std::size_t b) {
             const std::less<const sf::Texture*> before;
             return before(placed[a].texture, placed[b].texture) ||
@@ -281,7 +331,8 @@ void ChunkedTileLayer::build(std::size_t index) {
                                vertices.begin() + static_cast<std::ptrdiff_t>(6 * tile + 6));
         const Placed& current = placed[tile];
         if (chunk->runs.empty() || !sameRun(placed[chunk->runs.back().first], current)) {
-            chunk->runs.push_back({current.texture, current.animation, tile, 0, current.row, current.alone});
+            chunk->runs.push_back(
+                {current.texture, current.animation, tile, 0, current.key.first, current.alone});
         }
         chunk->runs.back().count += 6;
     }
@@ -352,7 +403,10 @@ void ChunkedTileLayer::draw() {
                     const std::size_t index =
                         static_cast<std::size_t>(y) * chunkColumns + static_cast<std::size_t>(x);
                     if (!chunks[index]) {
-                        const bool needed = anyInView && inView.contains(x, y);
+                        if (!chunkTouches(x, y, near)) {
+                            continue;
+                        }
+                        const bool needed = anyInView && inView.contains(x, y) && chunkTouches(x, y, view);
                         if (!needed && ahead == 0) {
                             continue;
                         }
@@ -366,40 +420,42 @@ void ChunkedTileLayer::draw() {
         if (anyInView) {
             sf::Transform transform;
             transform.translate(moved);
-            const auto touching = [&](int x, int y) -> const Chunk* {
-                const Chunk* chunk =
-                    chunks[static_cast<std::size_t>(y) * chunkColumns + static_cast<std::size_t>(x)].get();
-                return chunk != nullptr && chunk->bounds.intersects(view) ? chunk : nullptr;
-            };
-            const int firstX = columnStep > 0 ? inView.left : inView.left + inView.width - 1;
-            const int firstY = rowStep > 0 ? inView.top : inView.top + inView.height - 1;
-            std::vector<const Chunk*> band;
-            std::vector<std::size_t> next;
-            for (int j = 0; j < inView.height; ++j) {
-                const int y = firstY + j * rowStep;
-                band.clear();
-                for (int i = 0; i < inView.width; ++i) {
-                    if (const Chunk* chunk = touching(firstX + i * columnStep, y)) {
-                        band.push_back(chunk);
+            // The chunks in view, in the order the editor meets their tiles of any one key.
+            std::vector<std::pair<std::pair<int64_t, int64_t>, const Chunk*>> shown;
+            for (int y = inView.top; y < inView.top + inView.height; ++y) {
+                for (int x = inView.left; x < inView.left + inView.width; ++x) {
+                    const Chunk* chunk =
+                        chunks[static_cast<std::size_t>(y) * chunkColumns + static_cast<std::size_t>(x)]
+                            .get();
+                    if (chunk != nullptr && chunk->bounds.intersects(view)) {
+                        shown.push_back({{int64_t{x} * columnStep, -int64_t{y}}, chunk});
                     }
                 }
-                next.assign(band.size(), 0);
-                if (!layer->overlapping) {
-                    for (std::size_t i = 0; i < band.size(); ++i) {
-                        drawRuns(
-                            *band[i], next[i], [](const Run&) { return true; }, transform);
-                    }
-                    continue;
+            }
+            std::sort(shown.begin(), shown.end(),
+                      [](const auto& a, const auto& b) { return a.first < b.first; });
+            std::vector<std::size_t> next(shown.size(), 0);
+            if (!layer->overlapping) {
+                for (std::size_t i = 0; i < shown.size(); ++i) {
+                    drawRuns(
+                        *shown[i].second, next[i], [](const Run&) { return true; }, transform);
                 }
-                // Row by row across the band, so that tiles stack in the render order across chunks too.
-                const int64_t firstRow = int64_t{chunkSide} * y;
-                const int64_t rows = std::min<int64_t>(chunkSide, layer->source->height - firstRow);
-                for (int64_t k = 0; k < rows; ++k) {
-                    const int64_t row = rowStep > 0 ? firstRow + k : firstRow + rows - 1 - k;
-                    for (std::size_t i = 0; i < band.size(); ++i) {
-                        drawRuns(
-                            *band[i], next[i], [row](const Run& run) { return run.row == row; }, transform);
+            }
+            // Key by key across the chunks, so that tiles stack in the editor's order across chunks too.
+            while (layer->overlapping) {
+                int64_t key = std::numeric_limits<int64_t>::max();
+                for (std::size_t i = 0; i < shown.size(); ++i) {
+                    if (next[i] < shown[i].second->runs.size()) {
+                        key = std::min(key, shown[i].second->runs[next[i]].key);
                     }
+                }
+                if (key == std::numeric_limits<int64_t>::max()) {
+                    break;
+                }
+                for (std::size_t i = 0; i < shown.size(); ++i) {
+                    drawRuns(
+                        *shown[i].second, next[i], [key](const Run& run) { return run.key == key; },
+                        transform);
                 }
             }
         }

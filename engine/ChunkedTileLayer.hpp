@@ -27,8 +27,8 @@ namespace orn {
 /// The pixels are those of TileLayer: the same placement of every tile (flips, tiles larger or smaller than
 /// the grid, tile offsets, image collections, the layer's rounded offset), the layer's tint and opacity, its
 /// visibility, animated tiles stepped by the same clock (only the animated tiles' vertices are rewritten
-/// when their frame changes), and overlapping tiles stacked in the map's render order. Works with maps of
-/// either TileStorage.
+/// when their frame changes), and overlapping tiles stacked in the editor's order (Tilemap::drawKey), on maps
+/// of every orientation. Works with maps of either TileStorage.
 ///
 /// Use TileLayer when the tiles must be game objects of their own; use ChunkedTileLayer for everything that
 /// only needs to be seen, and for maps of any size.
@@ -76,7 +76,7 @@ private:
         std::size_t animation = 0;  ///< into animations, when texture is null
         std::size_t first = 0;      ///< first vertex
         std::size_t count = 0;      ///< vertices
-        int64_t row = 0;            ///< the cell row of its tiles, in the layer's cells
+        int64_t key = 0;            ///< the first number of its tiles' Tilemap::drawKey
         bool alone = false;         ///< one turned tile, its four corners a strip as a lone sprite's
     };
 
@@ -108,6 +108,9 @@ private:
     /// Chunk column and row ranges, inclusive, that may hold tiles reaching into area (in the layer's
     /// pixels, the layer offset included); false when none do.
     bool chunksTouching(const sf::FloatRect& area, sf::IntRect& range) const;
+    /// Whether the tiles of the chunk at (x, y) in the chunk grid may reach into area (in the layer's
+    /// pixels, the layer offset included); on orthogonal maps, where chunksTouching is exact, always.
+    bool chunkTouches(int x, int y, const sf::FloatRect& area) const;
     void build(std::size_t index);
     /// The six vertices of the tile gid in the map cell (column, row), showing the picture rect. Returns
     /// whether the tile may share a draw call with others, as SpriteBatch decides for its sprite.
@@ -124,6 +127,7 @@ private:
     int chunkSide = 16;                          ///< chunkCells as read at init
     int chunkColumns = 0;                        ///< chunks across the layer's cells
     int chunkRows = 0;                           ///< chunks down the layer's cells
+    bool orthogonal = true;                      ///< the map's cells are squares
     int rowStep = 1;                             ///< -1 when the render order draws rows upwards
     int columnStep = 1;                          ///< -1 when it draws columns leftwards
     sf::Vector2f offset;                         ///< the layer's offset in whole pixels

@@ -8,8 +8,11 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <stdexcept>
 
 #include "engine/AssetLoadException.hpp"
+#include "engine/TileDataDecoder.hpp"
 #include "engine/TmjReader.hpp"
 #include "engine/TmxReader.hpp"
 
@@ -68,6 +71,31 @@ void MapLoader::Inherited::addPlainLayer(TmxMap& map, bool group, const std::str
 MapLoader::MapLoader(std::string path) : path(std::move(path)), folder(TmxMap::folderOf(this->path)) {}
 
 bool MapLoader::readFile(const std::string& fullPath, std::vector<char>& text) {
+    if (!readBytes(fullPath, text)) {
+        return false;
+    }
+    // gzip's magic number; a map's text starts with neither byte.
+    if (text.size() < 3 || static_cast<unsigned char>(text[0]) != 0x1F ||
+        static_cast<unsigned char>(text[1]) != 0x8B) {
+        return true;
+    }
+    std::vector<unsigned char> packed(text.begin(), text.end() - 1);
+    std::vector<unsigned char> unpacked;
+    try {
+        unpacked = TileDataDecoder::inflate(packed, true, maxUnpackedBytes);
+    } catch (const std::runtime_error& error) {
+        fail(fullPath, "The file '" + fullPath + "' " + error.what());
+    }
+    if (unpacked.size() > maxUnpackedBytes) {
+        fail(fullPath, "The file '" + fullPath + "' unpacks to more than " +
+                           std::to_string(maxUnpackedBytes) + " bytes!");
+    }
+    text.assign(unpacked.begin(), unpacked.end());
+    text.push_back('\0');
+    return true;
+}
+
+bool MapLoader::readBytes(const std::string& fullPath, std::vector<char>& text) {
     // A directory opens as a stream whose size reads as the largest file offset.
     std::error_code error;
     if (!std::filesystem::is_regular_file(fullPath, error)) {
@@ -176,12 +204,49 @@ void MapLoader::countCells(const TmxLayer& layer, const std::string& where) {
     }
 }
 
-void MapLoader::checkOrientation(const std::string& orientation, const std::string& file) {
-    // Tiles are placed on a square grid; other layouts would not show as the editor draws them.
-    if (!orientation.empty() && orientation != "orthogonal") {
+void MapLoader::readOrientation(TmxMap& map, const std::string& orientation, const std::string& axis,
+                                const std::string& index, int64_t side, const char* attribute,
+                                const std::string& file) {
+    using Orientation = TmxMap::Orientation;
+    const std::map<std::string, Orientation> orientations{{"", Orientation::Orthogonal},
+                                                          {"orthogonal", Orientation::Orthogonal},
+                                                          {"isometric", Orientation::Isometric},
+                                                          {"staggered", Orientation::Staggered},
+                                                          {"hexagonal", Orientation::Hexagonal}};
+    const auto found = orientations.find(orientation);
+    if (found == orientations.end()) {
         fail(file, "The map '" + file + "' has the orientation '" + orientation +
-                       "'; only orthogonal maps are supported!");
+                       "'; only orthogonal, isometric, staggered and hexagonal maps are supported!");
     }
+    map.orientation = found->second;
+    if (map.orientation != Orientation::Staggered && map.orientation != Orientation::Hexagonal) {
+        return;
+    }
+    const auto refuse = [&](const std::string& what, const std::string& value, const char* name,
+                            const std::string& allowed) {
+        fail(file, "The map '" + file + "' has the " + what + " " + value + " in its " + attribute + " '" +
+                       name + "'; it must be " + allowed + "!");
+    };
+    if (axis != "" && axis != "x" && axis != "y") {
+        refuse("stagger axis", "'" + axis + "'", "staggeraxis", "'x' or 'y'");
+    }
+    if (index != "" && index != "odd" && index != "even") {
+        refuse("stagger index", "'" + index + "'", "staggerindex", "'odd' or 'even'");
+    }
+    map.staggerAxis = axis == "x" ? TmxMap::StaggerAxis::X : TmxMap::StaggerAxis::Y;
+    map.staggerIndex = index == "even" ? TmxMap::StaggerIndex::Even : TmxMap::StaggerIndex::Odd;
+    if (map.orientation != Orientation::Hexagonal) {
+        return;
+    }
+    // The sides along the stagger axis fit within the tile, or the hexagons' corners would turn inside out.
+    const bool alongX = map.staggerAxis == TmxMap::StaggerAxis::X;
+    const int32_t longest = alongX ? map.tileWidth : map.tileHeight;
+    if (side < 0 || side > longest) {
+        refuse("hexagonal side length", std::to_string(side), "hexsidelength",
+               "from 0 to the tile " + std::string(alongX ? "width" : "height") + " of " +
+                   std::to_string(longest) + " pixels");
+    }
+    map.hexSideLength = static_cast<int32_t>(side);
 }
 
 void MapLoader::checkTileSize(const TmxMap& map, const std::string& file) {

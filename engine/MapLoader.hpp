@@ -91,8 +91,15 @@ public:
     /// Counts a finished layer's cells against maxMapCells.
     void countCells(const TmxLayer& layer, const std::string& where);
 
-    /// Refuses maps that are not orthogonal (an empty orientation is orthogonal).
-    static void checkOrientation(const std::string& orientation, const std::string& file);
+    /// Sets map's orientation from the texts the file gives (empty when absent; an absent orientation is
+    /// orthogonal) and, for staggered and hexagonal maps, its stagger axis and index (y and odd when absent)
+    /// and, for hexagonal ones, the side length (side, as read). Refuses an unknown orientation, axis or
+    /// index and a side length below 0 or longer than the tile along the stagger axis, naming the file and
+    /// the attribute; attribute ("attribute" or "member") is what the file's format calls it. The tile size
+    /// must have been read.
+    static void readOrientation(TmxMap& map, const std::string& orientation, const std::string& axis,
+                                const std::string& index, int64_t side, const char* attribute,
+                                const std::string& file);
     /// Refuses a map whose tiles are not at least one pixel wide and high.
     static void checkTileSize(const TmxMap& map, const std::string& file);
     /// Refuses negative sizes and more cells than a layer may hold; where names the layer.
@@ -113,12 +120,18 @@ public:
     static uint32_t parseColor(const std::string& value);
     /// value as float, or 0 when it is not finite or beyond float's range.
     static float toFloat(double value);
-    /// The whole file at fullPath followed by a 0 byte in text; false when it cannot be opened or read.
+    /// The whole file at fullPath followed by a 0 byte in text, unpacked when gzip packed it; false when it
+    /// cannot be opened or read. Raises AssetLoadException naming the file when packed data does not unpack,
+    /// or unpacks to more than maxUnpackedBytes.
     static bool readFile(const std::string& fullPath, std::vector<char>& text);
+    /// The most a packed file may unpack to: 256 MiB, room for the text of maps of tens of millions of cells.
+    static constexpr std::size_t maxUnpackedBytes = std::size_t{1} << 28;
     /// Raises AssetLoadException with message and file.
     [[noreturn]] static void fail(const std::string& file, const std::string& message);
 
 private:
+    /// The file at fullPath as it is on disk, followed by a 0 byte; false when it cannot be opened or read.
+    static bool readBytes(const std::string& fullPath, std::vector<char>& text);
     /// The file at fullPath, read and parsed on first use; null when it cannot be opened.
     const File* open(const std::string& fullPath);
     /// open, with a message starting with referrer when the file cannot be opened.

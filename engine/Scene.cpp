@@ -93,7 +93,8 @@ void Scene::applyStructuralChanges() {
             if (object->hasPendingComponents()) {
                 componentsPending = true;
             }
-            layers[static_cast<std::size_t>(object->layer)][object->id] = object;
+            auto& layer = layers[static_cast<std::size_t>(object->layer)];
+            layer.emplace_hint(layer.end(), object->id, object);
         }
         std::vector<std::shared_ptr<GameObject>> leaving;
         leaving.swap(objectsToDestroy);

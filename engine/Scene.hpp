@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/SpriteBatch.hpp"
@@ -69,8 +69,10 @@ public:
     SpriteBatch spriteBatch;
     /// For tests and measurements: draw every sprite with a call of its own, as the reference for batching.
     bool batchSprites = true;
-    /// The objects in play, by layer and id; the scene owns them.
-    std::array<std::unordered_map<std::uint32_t, std::shared_ptr<GameObject>>, layerCount> layers;
+    /// The objects in play, by layer and id; the scene owns them. Ids grow with every object made and objects
+    /// enter their layer in the order they were made, so each layer visits its objects (updates and draws
+    /// them) in the order they entered it: overlapping sprites of one layer stack in that order.
+    std::array<std::map<std::uint32_t, std::shared_ptr<GameObject>>, layerCount> layers;
     /// Cameras queued by their update this frame; the one queued first is applied last. Not owned.
     std::deque<Camera*> cameraQueue;
     /// Objects created since the last update; they enter their layers at the next one.

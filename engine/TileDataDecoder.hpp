@@ -26,10 +26,14 @@ public:
     /// comes out negative instead of overflowing.
     static int32_t toInt(const char* begin, const char* end);
 
-private:
-    static std::vector<unsigned char> fromBase64(const char* text, std::size_t size);
+    /// input decompressed by zlib, or by gzip when gzip is set, up to one byte more than limit: a longer
+    /// result means the data holds more than limit bytes. Raises std::runtime_error, its message the end of
+    /// a sentence ("could not be decompressed by gzip: the data ends too early!"), for corrupt data.
     static std::vector<unsigned char> inflate(const std::vector<unsigned char>& input, bool gzip,
                                               std::size_t limit);
+
+private:
+    static std::vector<unsigned char> fromBase64(const char* text, std::size_t size);
     static std::vector<unsigned char> unzstd(const std::vector<unsigned char>& input, std::size_t limit);
 };
 

@@ -42,6 +42,7 @@ void TileLayer::init() {
     }
     const std::shared_ptr<Transform> parent = gameObject->getTransform().lock();
     const sf::Vector2f offset = Tilemap::pixelOffset(*layer);
+    const bool hexagonal = tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal;
     for (const std::size_t index : layer->drawOrder) {
         const std::shared_ptr<Tilemap::Tile>& tile = layer->tiles[index];
         GameObject* object = gameObject->scene->createGameObject(gameObject->layer);
@@ -50,8 +51,9 @@ void TileLayer::init() {
         transform->setParent(parent.get());
         const sf::Vector2f topLeft(static_cast<float>(tile->x) + offset.x,
                                    static_cast<float>(tile->y) + offset.y);
-        const Tilemap::Placement placement = Tilemap::placement(
-            topLeft, {tile->textureRect.width, tile->textureRect.height}, static_cast<uint32_t>(tile->gid));
+        const Tilemap::Placement placement =
+            Tilemap::placement(topLeft, {tile->textureRect.width, tile->textureRect.height},
+                               static_cast<uint32_t>(tile->gid), hexagonal);
         transform->setPosition(placement.position);
         if (placement.centred) {
             transform->setLocalRotation(placement.rotation);

@@ -1,6 +1,7 @@
 #include "engine/Tilemap.hpp"
 
 #include <SFML/Graphics/Image.hpp>
+#include <SFML/Graphics/Transform.hpp>
 #include <SFML/System/Err.hpp>
 
 #include <algorithm>
@@ -20,6 +21,11 @@
 namespace orn {
 
 namespace {
+
+/// value / divisor rounded down, for a positive divisor.
+int64_t floorDiv(int64_t value, int64_t divisor) {
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
 
 std::string sizeText(int64_t width, int64_t height) {
     return std::to_string(width) + " x " + std::to_string(height);
@@ -263,9 +269,236 @@ const Tilemap::TileDefinition* Tilemap::definition(uint32_t gid) const {
     return found != definitions.end() ? found->second.get() : nullptr;
 }
 
+sf::Vector2i Tilemap::cellSize() const {
+    const TmxMap& map = *tmxMap;
+    if (map.orientation == TmxMap::Orientation::Staggered ||
+        map.orientation == TmxMap::Orientation::Hexagonal) {
+        return {map.tileWidth & ~1, map.tileHeight & ~1};
+    }
+    return {map.tileWidth, map.tileHeight};
+}
+
+Tilemap::Stagger Tilemap::stagger() const {
+    const TmxMap& map = *tmxMap;
+    const sf::Vector2i box = cellSize();
+    const int64_t side = map.orientation == TmxMap::Orientation::Hexagonal ? map.hexSideLength : 0;
+    Stagger stagger;
+    stagger.alongX = map.staggerAxis == TmxMap::StaggerAxis::X;
+    stagger.even = map.staggerIndex == TmxMap::StaggerIndex::Even;
+    // The part of the box beside the hexagon's sides along the axis, rounded down as the editor does.
+    const int64_t across = stagger.alongX ? box.x : box.y;
+    stagger.sideOffset = (across - side) / 2;
+    stagger.step = stagger.sideOffset + side;
+    stagger.pair = across + side;
+    stagger.half = (stagger.alongX ? box.y : box.x) / 2;
+    return stagger;
+}
+
+sf::Vector2<int64_t> Tilemap::cellBottomLeft(int64_t column, int64_t row) const {
+    const TmxMap& map = *tmxMap;
+    const int64_t width = map.tileWidth;
+    const int64_t height = map.tileHeight;
+    switch (map.orientation) {
+        case TmxMap::Orientation::Orthogonal:
+            break;
+        case TmxMap::Orientation::Isometric: {
+            // Half a tile is a fraction for odd sizes: the editor rounds the left edge down from an origin
+            // and a half width rounded down, and puts the bottom a pixel lower for odd heights.
+            const int64_t origin = floorDiv(int64_t{map.height} * width, 2) - width / 2;
+            return {origin + floorDiv((column - row) * width, 2),
+                    floorDiv((column + row) * height, 2) + height + (height & 1)};
+        }
+        case TmxMap::Orientation::Staggered:
+        case TmxMap::Orientation::Hexagonal: {
+            const Stagger s = stagger();
+            const sf::Vector2i box = cellSize();
+            if (s.alongX) {
+                // Columns come in pairs a hexagon's width and side apart; when that is odd, the extra pixel
+                // goes to the step after each shifted column, counted from the first shifted column at or
+                // before column 0.
+                const int64_t extra = s.pair - 2 * s.step;
+                const int64_t first = s.even ? 0 : -1;
+                return {column * s.step + extra * -floorDiv(first - column, 2),
+                        row * box.y + (s.shifted(column) ? s.half : 0) + box.y};
+            }
+            return {column * box.x + (s.shifted(row) ? s.half : 0), row * s.step + box.y};
+        }
+    }
+    return {column * width, (row + 1) * height};
+}
+
 sf::Vector2<int64_t> Tilemap::tileTopLeft(int64_t column, int64_t row, int64_t imageHeight,
                                           sf::Vector2i offset) const {
-    return {column * tmxMap->tileWidth + offset.x, (row + 1) * tmxMap->tileHeight - imageHeight + offset.y};
+    const sf::Vector2<int64_t> corner = cellBottomLeft(column, row);
+    return {corner.x + offset.x, corner.y - imageHeight + offset.y};
+}
+
+sf::Rect<int64_t> Tilemap::pixelBounds(const sf::Rect<int64_t>& cells) const {
+    const TmxMap& map = *tmxMap;
+    const int64_t left = cells.left;
+    const int64_t top = cells.top;
+    const int64_t columns = cells.width;
+    const int64_t rows = cells.height;
+    switch (map.orientation) {
+        case TmxMap::Orientation::Orthogonal:
+            break;
+        case TmxMap::Orientation::Isometric: {
+            // The box around the block's diamond, its corner placed where the editor's pictures put it.
+            const int64_t width = map.tileWidth;
+            const int64_t height = map.tileHeight;
+            return {floorDiv((left + top) * width, 2), floorDiv((left + top) * height, 2),
+                    floorDiv((columns + rows) * width, 2), floorDiv((columns + rows) * height, 2)};
+        }
+        case TmxMap::Orientation::Staggered:
+        case TmxMap::Orientation::Hexagonal: {
+            const Stagger s = stagger();
+            const sf::Vector2i box = cellSize();
+            if (s.alongX) {
+                return {left * s.step, top * box.y, columns * s.step + s.sideOffset,
+                        rows * box.y + (columns > 1 ? s.half : 0)};
+            }
+            return {left * box.x, top * s.step, columns * box.x + (rows > 1 ? s.half : 0),
+                    rows * s.step + s.sideOffset};
+        }
+    }
+    return {left * map.tileWidth, top * map.tileHeight, columns * map.tileWidth, rows * map.tileHeight};
+}
+
+sf::Rect<int64_t> Tilemap::cellsWithCornerIn(double left, double top, double right, double bottom) const {
+    const TmxMap& map = *tmxMap;
+    const sf::Vector2i box = cellSize();
+    constexpr int64_t everywhere = int64_t{1} << 40;
+    // Cells of size pixels up to the one holding the coordinate, kept within what any map can hold.
+    const auto cell = [](double pixels, double size) {
+        constexpr double far = 1e12;
+        return static_cast<int64_t>(std::floor(std::clamp(pixels / size, -far, far)));
+    };
+    const auto block = [](int64_t firstColumn, int64_t firstRow, int64_t lastColumn, int64_t lastRow) {
+        return sf::Rect<int64_t>(firstColumn, firstRow, std::max<int64_t>(lastColumn - firstColumn + 1, 0),
+                                 std::max<int64_t>(lastRow - firstRow + 1, 0));
+    };
+    if (box.x <= 0 || box.y <= 0) {
+        return {-everywhere, -everywhere, 2 * everywhere, 2 * everywhere};
+    }
+    switch (map.orientation) {
+        case TmxMap::Orientation::Orthogonal:
+            break;
+        case TmxMap::Orientation::Isometric: {
+            // Along the diagonals: the left edge follows column - row, the bottom column + row.
+            const double halfWidth = map.tileWidth / 2.0;
+            const double halfHeight = map.tileHeight / 2.0;
+            const double origin =
+                double(floorDiv(int64_t{map.height} * map.tileWidth, 2) - map.tileWidth / 2);
+            const int64_t across0 = cell(left - origin, halfWidth) - 1;
+            const int64_t across1 = cell(right - origin, halfWidth) + 1;
+            const int64_t down0 = cell(top - map.tileHeight - 1.0, halfHeight) - 1;
+            const int64_t down1 = cell(bottom - map.tileHeight, halfHeight) + 1;
+            return block(floorDiv(across0 + down0, 2), floorDiv(down0 - across1, 2),
+                         -floorDiv(-(across1 + down1), 2), -floorDiv(-(down1 - across0), 2));
+        }
+        case TmxMap::Orientation::Staggered:
+        case TmxMap::Orientation::Hexagonal: {
+            const Stagger s = stagger();
+            if (s.pair <= 0 || s.step <= 0) {
+                return {-everywhere, -everywhere, 2 * everywhere, 2 * everywhere};
+            }
+            if (s.alongX) {
+                // Columns are half a pair apart on average, the odd pixel of a pair aside.
+                const double average = double(s.pair) / 2.0;
+                return block(cell(left, average) - 2, cell(top - box.y - double(s.half), box.y) - 1,
+                             cell(right, average) + 2, cell(bottom - box.y, box.y) + 1);
+            }
+            return block(cell(left - double(s.half), box.x) - 1, cell(top - box.y, double(s.step)) - 1,
+                         cell(right, box.x) + 1, cell(bottom - box.y, double(s.step)) + 1);
+        }
+    }
+    return block(cell(left, box.x) - 1, cell(top, box.y) - 2, cell(right, box.x) + 1, cell(bottom, box.y));
+}
+
+std::pair<int64_t, int64_t> Tilemap::drawKey(int64_t column, int64_t row) const {
+    switch (tmxMap->orientation) {
+        case TmxMap::Orientation::Orthogonal:
+            break;
+        case TmxMap::Orientation::Isometric:
+            return {column + row, column};
+        case TmxMap::Orientation::Staggered:
+        case TmxMap::Orientation::Hexagonal: {
+            const Stagger s = stagger();
+            return {s.alongX ? 2 * row + (s.shifted(column) ? 1 : 0) : row, column};
+        }
+    }
+    const sf::Vector2i direction = renderDirection();
+    return {row * direction.y, column * direction.x};
+}
+
+sf::Vector2f Tilemap::objectToScreen(sf::Vector2f point) const {
+    const TmxMap& map = *tmxMap;
+    if (map.orientation != TmxMap::Orientation::Isometric || map.tileHeight <= 0) {
+        return point;
+    }
+    const float along = point.x / static_cast<float>(map.tileHeight);
+    const float down = point.y / static_cast<float>(map.tileHeight);
+    const float halfWidth = static_cast<float>(map.tileWidth) / 2.f;
+    const float originX = static_cast<float>(map.height) * halfWidth;
+    return {(along - down) * halfWidth + originX, (along + down) * static_cast<float>(map.tileHeight) / 2.f};
+}
+
+std::vector<sf::Vector2f> Tilemap::objectOutline(const Object& object) const {
+    const sf::Vector2f position(object.x, object.y);
+    std::vector<sf::Vector2f> local;
+    const bool isometric = tmxMap->orientation == TmxMap::Orientation::Isometric;
+    if (object.gid != 0) {
+        // A tile object's picture stands upright on its position, whatever the projection.
+        const sf::Vector2f anchor = objectToScreen(position);
+        const float left = isometric ? -object.width / 2.f : 0.f;
+        local = {{left, -object.height},
+                 {left + object.width, -object.height},
+                 {left + object.width, 0.f},
+                 {left, 0.f}};
+        for (sf::Vector2f& point : local) {
+            point += anchor;
+        }
+    } else {
+        switch (object.shape) {
+            case Object::Shape::Point:
+                local = {position};
+                break;
+            case Object::Shape::Polygon:
+            case Object::Shape::Polyline:
+                for (const sf::Vector2f& point : object.points) {
+                    local.push_back(objectToScreen(position + point));
+                }
+                break;
+            case Object::Shape::Ellipse: {
+                constexpr int segments = 32;
+                const sf::Vector2f radius(object.width / 2.f, object.height / 2.f);
+                for (int i = 0; i < segments; ++i) {
+                    const double angle = 2.0 * 3.14159265358979323846 * i / segments;
+                    local.push_back(
+                        objectToScreen(position + radius +
+                                       sf::Vector2f(radius.x * static_cast<float>(std::cos(angle)),
+                                                    radius.y * static_cast<float>(std::sin(angle)))));
+                }
+                break;
+            }
+            case Object::Shape::Rectangle:
+            case Object::Shape::Text:
+                for (const sf::Vector2f corner :
+                     {sf::Vector2f(0.f, 0.f), sf::Vector2f(object.width, 0.f),
+                      sf::Vector2f(object.width, object.height), sf::Vector2f(0.f, object.height)}) {
+                    local.push_back(objectToScreen(position + corner));
+                }
+                break;
+        }
+    }
+    if (object.rotation != 0.f) {
+        sf::Transform turn;
+        turn.rotate(object.rotation, objectToScreen(position));
+        for (sf::Vector2f& point : local) {
+            point = turn.transformPoint(point);
+        }
+    }
+    return local;
 }
 
 sf::Vector2<int64_t> Tilemap::checkedTopLeft(const TileDefinition& definition, int64_t column, int64_t row,
@@ -279,14 +512,26 @@ sf::Vector2<int64_t> Tilemap::checkedTopLeft(const TileDefinition& definition, i
     return topLeft;
 }
 
-Tilemap::Placement Tilemap::placement(sf::Vector2f topLeft, sf::Vector2i imageSize, uint32_t gid) {
+Tilemap::Placement Tilemap::placement(sf::Vector2f topLeft, sf::Vector2i imageSize, uint32_t gid,
+                                      bool hexagonal) {
     Placement placement;
-    if ((gid & (flippedHorizontally | flippedVertically | flippedDiagonally)) == 0) {
+    const uint32_t turns = hexagonal ? flippedDiagonally | rotatedHexagonally : flippedDiagonally;
+    if ((gid & (flippedHorizontally | flippedVertically | turns)) == 0) {
         placement.position = topLeft;
         return placement;
     }
     const auto width = static_cast<float>(imageSize.x);
     const auto height = static_cast<float>(imageSize.y);
+    if (hexagonal) {
+        // Mirrored, then turned clockwise by a sixth and a third as the flags say, about the centre.
+        placement.position = {topLeft.x + width / 2.f, topLeft.y + height / 2.f};
+        placement.rotation =
+            ((gid & flippedDiagonally) != 0 ? 60.f : 0.f) + ((gid & rotatedHexagonally) != 0 ? 120.f : 0.f);
+        placement.scale = {(gid & flippedHorizontally) != 0 ? -1.f : 1.f,
+                           (gid & flippedVertically) != 0 ? -1.f : 1.f};
+        placement.centred = true;
+        return placement;
+    }
     const bool turned = (gid & flippedDiagonally) != 0;
     const bool horizontal = (gid & flippedHorizontally) != 0;
     const bool vertical = (gid & flippedVertically) != 0;
@@ -331,8 +576,10 @@ sf::Vector2f Tilemap::pixelOffset(const Layer& layer) {
 }
 
 void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string& where) {
-    const int64_t tileWidth = tmxMap->tileWidth;
-    const int64_t tileHeight = tmxMap->tileHeight;
+    const int64_t tileWidth = cellSize().x;
+    const int64_t tileHeight = cellSize().y;
+    const bool orthogonal = tmxMap->orientation == TmxMap::Orientation::Orthogonal;
+    layer.overlapping = !orthogonal;
     int64_t firstColumn = source.width;
     int64_t lastColumn = -1;
     int64_t firstRow = -1;
@@ -361,18 +608,32 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
                 const int64_t width = definition.textureRect.width;
                 const int64_t height = definition.textureRect.height;
                 const bool turned = (gid & flippedDiagonally) != 0;
-                const int64_t shownWidth = turned ? height : width;
-                const int64_t shownHeight = turned ? width : height;
                 const sf::Vector2<int64_t> offset(definition.offset.x, definition.offset.y);
+                // The picture's extent from the bottom-left corner of the cell's box (y up is negative): a
+                // quarter turn keeps the bottom-left corner; a hexagonal turn by a sixth or a third stays
+                // within the circle around the picture's centre.
+                int64_t low = offset.x;
+                int64_t high = offset.x + (turned ? height : width);
+                int64_t up = offset.y - (turned ? width : height);
+                int64_t down = offset.y;
+                if (hexagonalTurn(gid)) {
+                    const auto radius = static_cast<int64_t>(std::ceil(std::hypot(width, height) / 2.0)) + 1;
+                    const int64_t x = offset.x + width / 2;
+                    const int64_t y = offset.y - height / 2;
+                    low = x - radius;
+                    high = x + radius;
+                    up = y - radius;
+                    down = y + radius;
+                }
                 Reach& reach = layer.reach;
-                reach.left = std::max(reach.left, -offset.x);
-                reach.right = std::max(reach.right, offset.x + shownWidth - tileWidth);
-                reach.top = std::max(reach.top, shownHeight - tileHeight - offset.y);
-                reach.bottom = std::max(reach.bottom, offset.y);
+                reach.left = std::max(reach.left, -low);
+                reach.right = std::max(reach.right, high - tileWidth);
+                reach.top = std::max(reach.top, -up - tileHeight);
+                reach.bottom = std::max(reach.bottom, down);
                 layer.overlapping = layer.overlapping || width != tileWidth || height != tileHeight ||
                                     offset.x != 0 || offset.y != 0 || (turned && width != height);
-                lowest = {std::min(lowest.x, offset.x), std::min(lowest.y, offset.y - height)};
-                highest = {std::max(highest.x, offset.x), std::max(highest.y, offset.y - height)};
+                lowest = {std::min(lowest.x, low), std::min(lowest.y, up)};
+                highest = {std::max(highest.x, high), std::max(highest.y, down)};
             }
             if (any) {
                 firstRow = firstRow < 0 ? row : firstRow;
@@ -392,10 +653,15 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
     const int64_t right = source.originX + lastColumn;
     const int64_t bottom = source.originY + lastRow;
     constexpr int64_t limit = std::numeric_limits<int32_t>::max();
+    // Off the square grid, a cell between the corners may lie up to a box beyond them.
+    if (!orthogonal) {
+        lowest -= sf::Vector2<int64_t>(tileWidth, tileHeight);
+        highest += sf::Vector2<int64_t>(tileWidth, tileHeight);
+    }
     bool beyond = false;
     for (const int64_t column : {left, right}) {
         for (const int64_t row : {top, bottom}) {
-            const sf::Vector2<int64_t> corner = tileTopLeft(column, row, 0, {});
+            const sf::Vector2<int64_t> corner = cellBottomLeft(column, row);
             beyond = beyond ||
                      std::max(std::abs(corner.x + lowest.x), std::abs(corner.x + highest.x)) > limit ||
                      std::max(std::abs(corner.y + lowest.y), std::abs(corner.y + highest.y)) > limit;
@@ -470,18 +736,11 @@ void Tilemap::buildLayers(const std::string& path) {
         layer->drawOrder.resize(layer->tiles.size());
         std::iota(layer->drawOrder.begin(), layer->drawOrder.end(), std::size_t{0});
         if (layer->overlapping) {
-            // Cells are drawn row by row, rows and columns in the directions the render order names.
-            const int rowStep = renderDirection().y;
-            const int columnStep = renderDirection().x;
-            std::stable_sort(layer->drawOrder.begin(), layer->drawOrder.end(),
-                             [&](std::size_t a, std::size_t b) {
-                                 const Tile& first = *layer->tiles[a];
-                                 const Tile& second = *layer->tiles[b];
-                                 if (first.row != second.row) {
-                                     return (first.row - second.row) * rowStep < 0;
-                                 }
-                                 return (first.column - second.column) * columnStep < 0;
-                             });
+            std::sort(layer->drawOrder.begin(), layer->drawOrder.end(), [&](std::size_t a, std::size_t b) {
+                const Tile& first = *layer->tiles[a];
+                const Tile& second = *layer->tiles[b];
+                return drawKey(first.column, first.row) < drawKey(second.column, second.row);
+            });
         }
         layer->offsetX = source->offsetX;
         layer->offsetY = source->offsetY;
@@ -505,6 +764,7 @@ void Tilemap::buildObjectGroups() {
     for (const auto& source : tmxMap->objectGroups) {
         auto group = std::make_shared<ObjectGroup>();
         group->visible = source->visible;
+        group->offset = {source->offsetX, source->offsetY};
         flatten(source->properties, "", group->properties);
         group->objects.reserve(source->objects.size());
         for (const auto& tmxObject : source->objects) {
@@ -524,6 +784,7 @@ void Tilemap::buildObjectGroups() {
             }
             object->text = tmxObject->text;
             object->visible = tmxObject->visible;
+            object->gid = tmxObject->gid;
             group->objects.push_back(std::move(object));
         }
         objectGroups[source->name] = group;

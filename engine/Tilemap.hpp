@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/TileStorage.hpp"
@@ -85,7 +86,8 @@ public:
         int64_t cycle = 0;      ///< milliseconds of all the frames
     };
 
-    /// How far tiles reach beyond their cells on each side, in pixels (0 when they stay inside).
+    /// How far tiles reach beyond their cells' boxes (see cellSize) on each side, in pixels (0 when they stay
+    /// inside).
     struct Reach {
         int64_t left = 0;    ///< pixels left of the cell
         int64_t top = 0;     ///< pixels above the cell
@@ -97,7 +99,9 @@ public:
     static constexpr uint32_t flippedHorizontally = 0x80000000u;
     static constexpr uint32_t flippedVertically = 0x40000000u;  ///< mirrored top to bottom
     static constexpr uint32_t flippedDiagonally = 0x20000000u;  ///< x and y swapped, before the other two
-    static constexpr uint32_t idMask = 0x0FFFFFFFu;             ///< the fourth bit is a hexagonal rotation
+    /// On hexagonal maps, a turn by 120 degrees; there flippedDiagonally turns by 60 degrees instead.
+    static constexpr uint32_t rotatedHexagonally = 0x10000000u;
+    static constexpr uint32_t idMask = 0x0FFFFFFFu;  ///< the id without any of the four flags
 
     /// One placed tile.
     struct Tile {
@@ -105,8 +109,9 @@ public:
         std::shared_ptr<Tileset> tileset;
         sf::IntRect textureRect;  ///< the tile's pixels in texture, before any flip
         /// Pixel position of the top-left corner of the unflipped tile in the map: the tile sits with its
-        /// bottom-left corner on the bottom-left of its cell, moved by the tileset's tile offset. For a
-        /// tileset of the map's tile size that is the cell's top-left corner.
+        /// bottom-left corner on the bottom-left of its cell's box (tileTopLeft), moved by the tileset's tile
+        /// offset. On an orthogonal map with a tileset of the map's tile size that is the cell's top-left
+        /// corner.
         int32_t x = 0;
         int32_t y = 0;                         ///< pixel position, y grows downwards
         int32_t gid = 0;                       ///< global tile id from the file, flip bits included
@@ -126,8 +131,8 @@ public:
         /// Only the non-empty cells, column by column, each column top to bottom; empty for a map of
         /// TileStorage::Compact.
         std::vector<std::shared_ptr<Tile>> tiles;
-        /// Indices into tiles in the order they are drawn: the map's render order when tiles reach beyond
-        /// their cells and may overlap, the order of tiles otherwise.
+        /// Indices into tiles in the order they are drawn: the order of drawKey when tiles may overlap, the
+        /// order of tiles otherwise.
         std::vector<std::size_t> drawOrder;
         /// The cells as read (size, origin and every cell's global tile id with its flip bits), whatever the
         /// storage. Owned by the map's tmxMap, so it lives as long as the map.
@@ -137,8 +142,9 @@ public:
         sf::IntRect usedCells;
         /// How far the layer's tiles, flipped as they are, reach beyond their cells.
         Reach reach;
-        /// Whether some tile differs from its cell in size or position, so that tiles may cover each other
-        /// and must be drawn in the map's render order.
+        /// Whether tiles may cover each other and must be drawn in the order of drawKey: on an orthogonal
+        /// map when some tile differs from its cell in size or position; always on the others, whose cells'
+        /// boxes overlap.
         bool overlapping = false;
         float offsetX = 0.f;  ///< pixels, the layer's and its groups' offsets added
         float offsetY = 0.f;  ///< pixels, added up like offsetX
@@ -149,9 +155,10 @@ public:
         Properties properties;  ///< the layer's own
     };
 
-    /// One map object. Geometry is in pixels, x and y as the file stores them (a tile object's bottom-left
-    /// corner), rotation in degrees. Of two properties with the same name the first in the file counts, and
-    /// an object's own come before its template's.
+    /// One map object. Geometry is in the map's object coordinates as the file stores them (pixels, but on an
+    /// isometric map measured along the grid's axes, see objectToScreen), x and y a tile object's bottom-left
+    /// corner (bottom centre on an isometric map), rotation in degrees. Of two properties with the same name
+    /// the first in the file counts, and an object's own come before its template's.
     class Object {
     public:
         /// The object's geometry, as the file gives it.
@@ -189,12 +196,14 @@ public:
         std::vector<sf::Vector2f> points;  ///< a polygon's or polyline's points, relative to (x, y)
         std::string text;                  ///< a text object's text
         bool visible = true;               ///< the object's own flag; its group's is not folded in
+        int32_t gid = 0;                   ///< a tile object's global tile id, flip bits included; else 0
     };
 
     /// One object group of the map.
     struct ObjectGroup {
         std::vector<std::shared_ptr<Object>> objects;  ///< file order
         bool visible = true;    ///< the group's own flag; enclosing groups are not taken into account
+        sf::Vector2f offset;    ///< screen pixels, the group's and its enclosing groups' offsets added
         Properties properties;  ///< the group's own
     };
 
@@ -215,21 +224,68 @@ public:
     /// The definition of the global tile id (flip bits ignored); null for 0 and for ids no layer uses.
     const TileDefinition* definition(uint32_t gid) const;
 
+    /// The size of a cell's box, the rectangle that a tile of the map's tile size fills in its cell: the
+    /// map's tile size, each side made even on staggered and hexagonal maps as the editor lays them out.
+    /// Boxes of neighbouring cells overlap on all but orthogonal maps.
+    sf::Vector2i cellSize() const;
+
+    /// The bottom-left corner of the box of the cell (column, row), in map pixels, where the cell's tiles
+    /// stand: on an orthogonal map the cell's square; on an isometric one the box around the cell's diamond,
+    /// the diamonds of row 0 running down to the right from the top corner (in the middle of the map's width
+    /// for a map of as many rows as columns); on staggered and hexagonal maps the box of the cell's hexagon
+    /// (or diamond) in its row and column, every other column (stagger axis x) moved down, or every other row
+    /// (y) moved right, by half a cell. Rounded to whole pixels as the editor rounds them. Pixels in 64 bits,
+    /// so that no cell overflows.
+    sf::Vector2<int64_t> cellBottomLeft(int64_t column, int64_t row) const;
+
     /// Where the top-left corner of a tile's unflipped picture, imageHeight pixels high, lies in the map when
-    /// the tile is in the cell (column, row): its bottom-left corner on the cell's bottom-left corner, moved
-    /// by the tile offset. Pixels, in 64 bits so that no cell overflows.
+    /// the tile is in the cell (column, row): its bottom-left corner on the bottom-left corner of the cell's
+    /// box, moved by the tile offset. Pixels, in 64 bits so that no cell overflows.
     sf::Vector2<int64_t> tileTopLeft(int64_t column, int64_t row, int64_t imageHeight,
                                      sf::Vector2i offset) const;
+
+    /// The rectangle of map pixels (left, top, width, height) that the editor's pictures give the block of
+    /// cells (column, row, columns, rows): for a fixed-size map and the block (0, 0, width, height), the
+    /// map's size in pixels. Tiles may reach beyond it; on an isometric map the block's diamond does too.
+    sf::Rect<int64_t> pixelBounds(const sf::Rect<int64_t>& cells) const;
+
+    /// A block of cells (column, row, columns, rows) holding every cell whose box's bottom-left corner
+    /// (cellBottomLeft) lies in the pixel rectangle from (left, top) to (right, bottom), and possibly a few
+    /// more around them. Pixel coordinates far beyond any map are taken as there.
+    sf::Rect<int64_t> cellsWithCornerIn(double left, double top, double right, double bottom) const;
+
+    /// Where the tile of the cell (column, row) comes in the order the editor draws a layer: tiles are drawn
+    /// by increasing first number, and of equal first numbers by increasing second. Orthogonal maps are drawn
+    /// row by row, rows and their cells in the directions of the render order; the other orientations ignore
+    /// the render order: isometric maps are drawn diagonal by diagonal from the top corner, each from left to
+    /// right; staggered and hexagonal maps row by row from the top, each row from left to right, except that
+    /// on a map staggered along x the columns a row's shifted cells lie in come after the others.
+    std::pair<int64_t, int64_t> drawKey(int64_t column, int64_t row) const;
 
     /// The placement of a tile picture of imageSize pixels whose unflipped top-left corner is at topLeft,
     /// with the flip bits of gid. A flipped tile turns and mirrors about its centre: the anti-diagonal flip
     /// (x and y swapped) is a quarter turn followed by a mirror, and the turned picture keeps its bottom-left
-    /// corner where the upright one has it.
-    static Placement placement(sf::Vector2f topLeft, sf::Vector2i imageSize, uint32_t gid);
+    /// corner where the upright one has it. On a hexagonal map (hexagonal set) the anti-diagonal flag turns
+    /// the tile by 60 degrees and rotatedHexagonally by 120, about the picture's centre.
+    static Placement placement(sf::Vector2f topLeft, sf::Vector2i imageSize, uint32_t gid,
+                               bool hexagonal = false);
 
     /// The render order's directions: x is 1 when rows are drawn left to right, -1 right to left; y is 1
-    /// when rows follow each other downwards, -1 upwards.
+    /// when rows follow each other downwards, -1 upwards. Only orthogonal maps follow it (see drawKey).
     sf::Vector2i renderDirection() const;
+
+    /// A point in the map's object coordinates (an object's x and y, or those plus one of its points) on
+    /// screen, in map pixels: the same point on orthogonal, staggered and hexagonal maps; on an isometric
+    /// map, whose objects are placed along the grid's axes in units of the tile height (x growing with the
+    /// column, y with the row), the point of the diamonds there.
+    sf::Vector2f objectToScreen(sf::Vector2f point) const;
+
+    /// The outline of object where the editor shows it, in map pixels without its group's offset: a
+    /// rectangle's (or text box's) four corners, an ellipse as 32 points, a polygon's or polyline's points, a
+    /// point's one point, a tile object's picture of width x height screen pixels (standing on its position,
+    /// centred there on an isometric map). Shapes are projected like objectToScreen and turned by the
+    /// object's rotation about its position on screen. Closed shapes are not repeated at their first point.
+    std::vector<sf::Vector2f> objectOutline(const Object& object) const;
 
     /// A layer's offset as tiles are drawn with it: on whole pixels, as the editor draws them, a fraction
     /// rounded half up.
@@ -254,6 +310,24 @@ public:
     std::vector<const TileDefinition*> animatedDefinitions;
 
 private:
+    /// The layout of a staggered or hexagonal map along and across its stagger axis, in pixels.
+    struct Stagger {
+        bool alongX = false;     ///< columns (rather than rows) take turns being shifted
+        bool even = false;       ///< the even columns (rows) are the shifted ones
+        int64_t sideOffset = 0;  ///< the box beside the hexagon's sides along the axis, on each side
+        int64_t step = 0;        ///< from a column (row) to the next, along the axis
+        int64_t pair = 0;        ///< from a column (row) to the next but one, along the axis
+        int64_t half = 0;        ///< how far the shifted columns (rows) are moved, across the axis
+        /// Whether the column (row) index is a shifted one.
+        bool shifted(int64_t index) const { return ((index & 1) != 0) != even; }
+    };
+    Stagger stagger() const;
+    /// Whether gid's flags turn its tile by a sixth or a third, as they do on a hexagonal map.
+    bool hexagonalTurn(uint32_t gid) const {
+        return tmxMap->orientation == TmxMap::Orientation::Hexagonal &&
+               (gid & (flippedDiagonally | rotatedHexagonally)) != 0;
+    }
+
     /// The same tilesets as tilesets, in the order of tmxMap->tilesets (names may repeat).
     std::vector<std::shared_ptr<Tileset>> tilesetsInOrder;
 

@@ -235,13 +235,15 @@ std::shared_ptr<TmxMap> TmjReader::readMap(const MapLoader::File& file) {
     const Value& root = *file.json;
     checkKind(root, "map", file.path);
     const Where where{"map", file.path};
-    MapLoader::checkOrientation(string(root, "orientation", where), file.path);
     auto map = std::make_shared<TmxMap>();
     map->width = integer(root, "width", where);
     map->height = integer(root, "height", where);
     map->tileWidth = integer(root, "tilewidth", where);
     map->tileHeight = integer(root, "tileheight", where);
     MapLoader::checkTileSize(*map, file.path);
+    MapLoader::readOrientation(*map, string(root, "orientation", where), string(root, "staggeraxis", where),
+                               string(root, "staggerindex", where), integer(root, "hexsidelength", where, 0),
+                               "member", file.path);
     map->infinite = flag(root, "infinite", where, false);
     map->renderOrder = string(root, "renderorder", where, map->renderOrder);
     readProperties(root, map->properties, where);

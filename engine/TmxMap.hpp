@@ -154,15 +154,18 @@ class TmxMap {
 public:
     /// Reads the file at path (the data root already prefixed), in the format its content shows: JSON when
     /// its first character that is not blank (after an optional UTF-8 byte order mark) is '{' or '[', TMX
-    /// otherwise; its extension does not matter. Returns null after writing "loadMap: could not open file
-    /// <path>" to sf::err() when the file cannot be read. Raises TmxParseException, a rapidxml::parse_error
-    /// naming the file and the line, for malformed XML (in the map, a tileset or a template file), and
-    /// AssetLoadException naming the file and the element for anything else it cannot read: malformed JSON, a
-    /// value of the wrong type, a missing required element, attribute, member or referenced file, a map that
-    /// is not orthogonal or whose tiles are not at least one pixel wide and high, tile data that does not
-    /// decode to exactly the layer's cells, a layer or chunk set of more than maxLayerCells cells (or layers
-    /// of more than 64 Mi cells together), a tileset or template that refers on to another file, or nesting
-    /// more than 256 levels deep.
+    /// otherwise; its extension does not matter. A file packed by gzip (as .tmx.gz maps are) is unpacked
+    /// first, as is any tileset or template file it names. Returns null after writing "loadMap: could not
+    /// open file <path>" to sf::err() when the file cannot be read. Raises TmxParseException, a
+    /// rapidxml::parse_error naming the file and the line, for malformed XML (in the map, a tileset or a
+    /// template file), and AssetLoadException naming the file and the element for anything else it cannot
+    /// read: malformed JSON, a value of the wrong type, a missing required element, attribute, member or
+    /// referenced file, a map of an unknown orientation, stagger axis or stagger index, with a hexagonal side
+    /// length below 0 or longer than its tiles, or whose tiles are not at least one pixel wide and high, tile
+    /// data that does not decode to exactly the layer's cells, a layer or chunk set of more than
+    /// maxLayerCells cells (or layers of more than 64 Mi cells together), a tileset or template that refers
+    /// on to another file, nesting more than 256 levels deep, or a packed file that does not unpack (naming
+    /// the file).
     static std::shared_ptr<TmxMap> loadMap(const std::string& path);
 
     /// relative joined to folder (a path written in a file, to that file's folder), normalised without
@@ -174,12 +177,29 @@ public:
     /// The most cells a layer may hold (its chunks' bounding box for an infinite map): 16 Mi, 64 MiB of ids.
     static constexpr int64_t maxLayerCells = int64_t{1} << 24;
 
-    int32_t width = 0;       ///< tiles
-    int32_t height = 0;      ///< tiles
-    int32_t tileWidth = 0;   ///< pixels
-    int32_t tileHeight = 0;  ///< pixels
-    bool infinite = false;   ///< the layers were stored as chunks; cells may lie at negative coordinates
-    /// "right-down" (the default), "right-up", "left-down" or "left-up": the order in which cells are drawn.
+    /// The grid the cells lie on: squares; diamonds (isometric); diamonds or hexagons whose every other
+    /// row or column is shifted by half a cell (staggered, hexagonal).
+    enum class Orientation { Orthogonal, Isometric, Staggered, Hexagonal };
+    /// Of a staggered or hexagonal map: whether its columns (X) or its rows (Y) take turns being shifted.
+    enum class StaggerAxis { X, Y };
+    /// Of a staggered or hexagonal map: whether the odd or the even columns (or rows) are the shifted ones.
+    enum class StaggerIndex { Odd, Even };
+
+    int32_t width = 0;                                  ///< tiles
+    int32_t height = 0;                                 ///< tiles
+    int32_t tileWidth = 0;                              ///< pixels
+    int32_t tileHeight = 0;                             ///< pixels
+    Orientation orientation = Orientation::Orthogonal;  ///< "orientation"; an absent one is orthogonal
+    /// "staggeraxis", read for staggered and hexagonal maps (y when absent); Y for other maps.
+    StaggerAxis staggerAxis = StaggerAxis::Y;
+    /// "staggerindex", read for staggered and hexagonal maps (odd when absent); Odd for other maps.
+    StaggerIndex staggerIndex = StaggerIndex::Odd;
+    /// "hexsidelength" of a hexagonal map: the length in pixels of the hexagon's sides that run along the
+    /// stagger axis, 0 to the tile's size along it; 0 for other maps.
+    int32_t hexSideLength = 0;
+    bool infinite = false;  ///< the layers were stored as chunks; cells may lie at negative coordinates
+    /// "right-down" (the default), "right-up", "left-down" or "left-up": the order in which the cells of an
+    /// orthogonal map are drawn (other orientations have an order of their own, see Tilemap::drawKey).
     std::string renderOrder = "right-down";
     std::vector<std::unique_ptr<TmxTileset>> tilesets;          ///< document order
     std::vector<std::unique_ptr<TmxLayer>> layers;              ///< document order, groups flattened

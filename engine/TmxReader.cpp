@@ -193,13 +193,15 @@ const TmxReader::Node& TmxReader::root(const MapLoader::File& file, const char* 
 std::shared_ptr<TmxMap> TmxReader::readMap(const MapLoader::File& file) {
     const Node& node = root(file, "map");
     const std::string& path = file.path;
-    MapLoader::checkOrientation(optionalText(node, "orientation"), path);
     auto map = std::make_shared<TmxMap>();
     map->width = number(requireAttribute(node, "width", path));
     map->height = number(requireAttribute(node, "height", path));
     map->tileWidth = number(requireAttribute(node, "tilewidth", path));
     map->tileHeight = number(requireAttribute(node, "tileheight", path));
     MapLoader::checkTileSize(*map, path);
+    MapLoader::readOrientation(*map, optionalText(node, "orientation"), optionalText(node, "staggeraxis"),
+                               optionalText(node, "staggerindex"), optionalNumber(node, "hexsidelength"),
+                               "attribute", path);
     map->infinite = optionalNumber(node, "infinite") != 0;
     if (const Attribute* order = node.first_attribute("renderorder")) {
         map->renderOrder = text(*order);

@@ -73,6 +73,8 @@ void checkObjects(const orn::Tilemap& map) {
     for (const auto& [name, group] : map.objectGroups) {
         FUZZ_CHECK(&map.getObjectGroup(name) == group.get());
         for (const auto& object : group->objects) {
+            const std::size_t corners = map.objectOutline(*object).size();
+            FUZZ_CHECK(corners == object->points.size() || corners == 1 || corners == 4 || corners == 32);
             for (const auto& [key, value] : object->properties) {
                 FUZZ_CHECK(object->getProperty(key) == value);
                 object->getPropertyInt(key);

@@ -13,6 +13,7 @@
 #include "engine/Game.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
+#include "engine/ObjectGroupOverlay.hpp"
 #include "engine/Rigidbody.hpp"
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
@@ -81,6 +82,9 @@ public:
         // the part of the map in view.
         createGameObject(0)->addComponent<orn::ChunkedTileLayer>(map, "back");
         createGameObject(1)->addComponent<orn::ChunkedTileLayer>(map, "ground");
+
+        // F3 shows the map's objects where Tiled shows them, beside the colliders made from them.
+        createGameObject(7)->addComponent<orn::ObjectGroupOverlay>(map, "objects");
 
         // Static colliders where the map has "Collider" objects; the box starts at "Start".
         sf::Vector2f start;

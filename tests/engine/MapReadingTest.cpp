@@ -119,7 +119,10 @@ std::string describe(const TmxMap& map, const std::string& folder = "") {
     std::ostringstream out;
     out << "map " << map.width << "x" << map.height << " tiles " << map.tileWidth << "x" << map.tileHeight
         << " infinite=" << map.infinite << " order=" << map.renderOrder << " tilesets=" << names(map.tilesets)
-        << " layers=" << names(map.layers) << " groups=" << names(map.objectGroups) << "\n";
+        << " layers=" << names(map.layers) << " groups=" << names(map.objectGroups)
+        << " orientation=" << static_cast<int>(map.orientation)
+        << " stagger=" << static_cast<int>(map.staggerAxis) << "," << static_cast<int>(map.staggerIndex)
+        << " side=" << map.hexSideLength << "\n";
     describe(out, map.properties, "", folder);
     for (const auto& t : map.tilesets) {
         out << "tileset " << t->name << " first=" << t->firstGid << " tiles=" << t->tileWidth << "x"
@@ -228,6 +231,9 @@ std::string describe(const Tilemap& map) {
                 << " size=" << o->width << "x" << o->height << " rotation=" << o->rotation
                 << " shape=" << static_cast<int>(o->shape) << " points=" << o->points.size()
                 << " text=" << o->text << " visible=" << o->visible << " properties=" << sorted(o->properties)
+                << " outline="
+                << joined(
+                       map.objectOutline(*o), [](auto p) { return two(p.x, p.y); }, " ")
                 << "\n";
         }
     }
@@ -473,6 +479,18 @@ thing Chest type=Loot at=32,48 size=16x16 rotation=0 shape=0 points=0 text= visi
           {"templates/chest.tj", R"({"type":"template","tileset":{"firstgid":1,"source":"../sets/props.tsx"},
   "object":{"name":"Chest","type":"Loot","gid":2147483650,"width":16,"height":16,"properties":[
   {"name":"gold","type":"int","value":5},{"name":"locked","type":"bool","value":true}]}})"}}},
+        {"IsometricObjectsLieAlongTheGridOnScreen",
+         tmx(R"(<objectgroup name="things"><object x="16" y="0" width="32" height="16"/><object x="16" y="16">
+  <polyline points="0,0 0,16"/></object><object x="32" y="0" width="16" height="16" rotation="90"/>
+  <object gid="1" x="16" y="16" width="16" height="16"/></objectgroup>)",
+             R"( orientation="isometric")"),
+         // (x, y) lies at ((x - y) / 16 * 8 + 16, (x + y) / 16 * 8): the grid's top corner is in the middle
+         // of the map's width of 2 rows of 8-pixel half tiles, and a tile's height is 16 along either axis.
+         R"(orientation=1 stagger=1,0 side=0
+outline=24,8 40,24 32,32 16,16
+outline=16,16 8,24
+outline=32,16 24,24 16,16 24,8
+outline=8,0 24,0 24,16 8,16)"},
     };
 }
 
@@ -497,7 +515,11 @@ map.tmx | ~<objectgroup name="g"><object y="1"/></objectgroup> | The element <ob
 map.tmx | ~<objectgroup><object name="o" x="1"/></objectgroup> | The element <object 'o'> in '$D/map.tmx' has no attribute 'y'!
 map.tmx | ~<objectgroup><object x="1" y="1"><properties><property value="1"/></properties></object></objectgroup> | The element <property> in '$D/map.tmx' has no attribute 'name'!
 map.tmx | ~<properties><property name="p" type="int"><properties><property name="q" value="1"/></properties></property></properties> | The element <property 'p'> in '$D/map.tmx' has no attribute 'value'!
-map.tmx | <map orientation="isometric" width="1" height="1" tilewidth="16" tileheight="8"/> | The map '$D/map.tmx' has the orientation 'isometric'; only orthogonal maps are supported!
+map.tmx | <map orientation="diagonal" width="1" height="1" tilewidth="16" tileheight="8"/> | The map '$D/map.tmx' has the orientation 'diagonal'; only orthogonal, isometric, staggered and hexagonal maps are supported!
+map.tmx | <map orientation="staggered" staggeraxis="z" width="1" height="1" tilewidth="16" tileheight="8"/> | The map '$D/map.tmx' has the stagger axis 'z' in its attribute 'staggeraxis'; it must be 'x' or 'y'!
+map.tmx | <map orientation="hexagonal" staggerindex="1" width="1" height="1" tilewidth="16" tileheight="8"/> | The map '$D/map.tmx' has the stagger index '1' in its attribute 'staggerindex'; it must be 'odd' or 'even'!
+map.tmx | <map orientation="hexagonal" staggeraxis="x" hexsidelength="17" width="1" height="1" tilewidth="16" tileheight="8"/> | The map '$D/map.tmx' has the hexagonal side length 17 in its attribute 'hexsidelength'; it must be from 0 to the tile width of 16 pixels!
+map.tmx | $GZIP_CUT | The file '$D/map.tmx' could not be decompressed by gzip: the data ends too early!
 map.tmx | <map width="1" height="1" tilewidth="0" tileheight="8"/> | The map '$D/map.tmx' has tiles of 0 x 8 pixels!
 map.tmx | ~<tileset firstgid="5" source="tiles.tsx"/> | The element <tileset> in '$D/map.tmx' refers to the file '$D/tiles.tsx', which cannot be opened!
 map.tmx | ~<tileset firstgid="1" source="loop.tsx"/> | error $D/loop.tsx: The tileset file '$D/loop.tsx' refers on to the file 'loop.tsx'; a tileset file must hold the tileset!
@@ -548,7 +570,10 @@ map.tmj | ~"layers":[{"type":"objectgroup","name":"g","objects":[{"template":"se
 map.tmj | ~"layers":[{"type":"objectgroup","name":"g","objects":[{"template":"none.tj"}]}] | The object number 1 of the layer 'g' in '$D/map.tmj' refers to the file '$D/none.tj', which cannot be opened!
 map.tmj | $DEEP_JSON | The file '$D/map.tmj' nests values deeper than 256 levels!
 map.tmj | $NESTED_GROUPS | The file '$D/map.tmj' nests values deeper than 256 levels!
-map.tmj | ~"orientation":"staggered" | The map '$D/map.tmj' has the orientation 'staggered'; only orthogonal maps are supported!
+map.tmj | ~"orientation":"oblique" | The map '$D/map.tmj' has the orientation 'oblique'; only orthogonal, isometric, staggered and hexagonal maps are supported!
+map.tmj | ~"orientation":"hexagonal","staggeraxis":"X" | The map '$D/map.tmj' has the stagger axis 'X' in its member 'staggeraxis'; it must be 'x' or 'y'!
+map.tmj | ~"orientation":"staggered","staggerindex":"first" | The map '$D/map.tmj' has the stagger index 'first' in its member 'staggerindex'; it must be 'odd' or 'even'!
+map.tmj | ~"orientation":"hexagonal","hexsidelength":-2 | The map '$D/map.tmj' has the hexagonal side length -2 in its member 'hexsidelength'; it must be from 0 to the tile height of 16 pixels!
 map.tmj | ~"tilesets":[{"name":"t","tilewidth":8,"tileheight":8,"image":"a.png"}] | The tileset 't' in '$D/map.tmj' has no member 'firstgid'!
 map.tmj | ~"tilesets":[{"firstgid":1,"name":"t","tilewidth":8,"tileheight":8}] | The tileset 't' in '$D/map.tmj' has no member 'image'!
 map.tmj | ~"layers":[{"name":"ground","width":3,"height":2}] | The layer 'ground' in '$D/map.tmj' has no member 'type'!
@@ -584,6 +609,7 @@ TEST_F(MapReading, RefusesWhatItCannotReadInOneSentenceNamingTheFileAndTheElemen
         {"$BOMB", base64(deflated(std::string(8 << 20, '\0'), 15))},
         {"$DEEP_XML", replaced(std::string(300, '.'), ".", "<group>")},
         {"$DEEP_JSON", std::string(200000, '[')},
+        {"$GZIP_CUT", deflated(tmx(""), 31).substr(0, 20)},
         {"$NESTED_GROUPS", groups},
     };
     for (const std::string& row : lines(kRefusals)) {

@@ -2,8 +2,8 @@
 """Writes a corpus of small TMX maps, one feature each plus a few combined, with their tileset images, and
 the JSON twin of every map and tileset as Tiled's command line converts it.
 
-Usage: make_maps.py OUTDIR. Every map is orthogonal and meant to render identically in the engine and in
-Tiled's tmxrasterizer. A JSON twin names the other format's external tilesets and templates (x.tsx becomes
+Usage: make_maps.py OUTDIR. Every map is meant to render identically in the engine and in Tiled's
+tmxrasterizer. A JSON twin names the other format's external tilesets and templates (x.tsx becomes
 x.tsj and the other way round), so that maps of each format use tilesets and templates of both.
 """
 import base64
@@ -18,7 +18,7 @@ import zlib
 
 from PIL import Image
 
-H_FLIP, V_FLIP, D_FLIP = 0x80000000, 0x40000000, 0x20000000
+H_FLIP, V_FLIP, D_FLIP, HEX_TURN = 0x80000000, 0x40000000, 0x20000000, 0x10000000
 
 
 def tile_image(width, height, index, translucent=False):
@@ -93,6 +93,63 @@ def map_xml(width, height, tile_width, tile_height, body, attributes=""):
             f'<map version="1.8" tiledversion="1.8.2" orientation="orthogonal" renderorder="right-down" '
             f'width="{width}" height="{height}" tilewidth="{tile_width}" tileheight="{tile_height}" '
             f'infinite="0"{attributes}>\n{body}</map>\n')
+
+
+def oriented_maps(out):
+    """Every orientation, stagger axis, stagger index and render order (only orthogonal maps follow the render
+    order), each with tiles of the grid's size, taller ones with a tile offset and smaller ones, flips (on
+    hexagonal maps, turns by 60 and 120 degrees) and offset layers. Some tile sizes and side lengths are odd,
+    which the editor rounds; two infinite maps have chunks at negative positions."""
+    orders = ("right-down", "right-up", "left-down", "left-up")
+    # The editor places tiles on half pixels where an isometric tile size or a hexagonal width and side length
+    # add up to an odd number; tmxrasterizer then rounds tiles of other sizes and flipped ones its own way, so
+    # those maps hold only unflipped tiles of the grid's size.
+    variants = [("isometric", "", tw, th, plain) for tw, th, plain in ((32, 16, 0), (31, 15, 1), (64, 32, 0),
+                                                                      (30, 18, 0))]
+    for i, (axis, index) in enumerate((a, i) for a in "xy" for i in ("odd", "even")):
+        variants.append(("staggered", f' staggeraxis="{axis}" staggerindex="{index}"', 32 + i % 2, 16 + i // 2, 0))
+        side = (9, 12, 10, 13)[i]
+        variants.append(("hexagonal", f' staggeraxis="{axis}" staggerindex="{index}" hexsidelength="{side}"',
+                         28 + i // 2, 24 + i % 2, i == 0))
+    flips = [0, H_FLIP, V_FLIP, D_FLIP, H_FLIP | V_FLIP, H_FLIP | D_FLIP, V_FLIP | D_FLIP, HEX_TURN,
+             HEX_TURN | D_FLIP, HEX_TURN | H_FLIP]
+    for n, (orientation, attributes, tw, th, plain) in enumerate(variants):
+        order = orders[n % 4]
+        name = "-".join(re.findall(r'"(\w+)"', attributes)) or order
+        ground = sheet(os.path.join(out, f"cells{tw}x{th}.png"), 3, 2, tw, th, first_index=n)
+        tall = sheet(os.path.join(out, f"tall{tw}x{th}.png"), 2, 2, tw + 4, 2 * th + 5, first_index=n + 7)
+        small = sheet(os.path.join(out, f"small{tw}x{th}.png"), 2, 1, tw // 2 + 1, th // 2 + 3, first_index=n + 3)
+        tilesets = (tileset_xml(1, "cells", f"cells{tw}x{th}.png", tw, th, 3, 6, ground) +
+                    tileset_xml(7, "tall", f"tall{tw}x{th}.png", tw + 4, 2 * th + 5, 2, 4, tall,
+                                extra='  <tileoffset x="-3" y="4"/>\n') +
+                    tileset_xml(11, "small", f"small{tw}x{th}.png", tw // 2 + 1, th // 2 + 3, 2, 2, small))
+        turnable = [f for f in flips if orientation == "hexagonal" or not f & HEX_TURN]
+        things = [0 if (i * 5 + n) % 3 else (7 + i % 4) | turnable[i % len(turnable)] for i in range(42)]
+        bits = [0 if (i + n) % 4 else (11 + i % 2) | turnable[(i // 4) % len(turnable)] for i in range(42)]
+        body = tilesets + layer_xml("ground", 7, 6, pattern(7, 6, 6))
+        if not plain:
+            body += (' <group name="above" offsetx="3" offsety="-4">\n' + layer_xml("things", 7, 6, things) +
+                     ' </group>\n' + layer_xml("bits", 7, 6, bits, attributes=' offsetx="-5" offsety="2"'))
+        if n == 0:
+            body += (' <objectgroup name="objects">\n  <object id="1" x="16" y="16" width="48" height="32"/>\n'
+                     '  <object id="2" x="64" y="8" width="32" height="16"><ellipse/></object>\n'
+                     '  <object id="3" x="20" y="60" rotation="30"><polygon points="0,0 30,0 16,24"/></object>\n'
+                     '  <object id="4" gid="2" x="80" y="80" width="32" height="16"/>\n </objectgroup>\n')
+        write(out, f"{orientation}-{name}.tmx", map_xml(7, 6, tw, th, body).replace(
+            'orientation="orthogonal" renderorder="right-down"',
+            f'orientation="{orientation}" renderorder="{order}"{attributes}'))
+    # Infinite maps lay out the blocks of 16 cells that hold tiles, however far from the origin.
+    for orientation, attributes in (("isometric", ""), ("hexagonal", ' staggeraxis="y" staggerindex="even" '
+                                                                     'hexsidelength="8"')):
+        chunks = "".join(f'   <chunk x="{x}" y="{y}" width="4" height="4">' +
+                         ",".join(str(0 if (i + x) % 5 == 0 else 1 + (i + y) % 6) for i in range(16)) + '</chunk>\n'
+                         for x, y in ((-16, -16), (0, 0), (17, -3)))
+        write(out, f"{orientation}-infinite.tmx",
+              f'<?xml version="1.0" encoding="UTF-8"?>\n<map version="1.8" orientation="{orientation}"{attributes} '
+              'renderorder="right-down" width="5" height="5" tilewidth="32" tileheight="16" infinite="1">\n' +
+              tileset_xml(1, "cells", "cells32x16.png", 32, 16, 3, 6, (96, 32)) +
+              ' <layer name="a" width="5" height="5">\n  <data encoding="csv">\n' + chunks +
+              '  </data>\n </layer>\n</map>\n')
 
 
 def pattern(width, height, count, first_gid=1, holes=True):
@@ -332,6 +389,7 @@ def main(out):
         '  <object id="4" name="zone" type="Zone" x="3" y="4" width="20" height="10" visible="0"><ellipse/></object>\n'
         '  <object id="5" x="30" y="20"><polyline points="0,0 10.5,5 -4,8"/></object>\n'
         '  <object id="6" x="1" y="2"><point/></object>\n </objectgroup>\n'))
+    oriented_maps(out)
     to_json(out)
 
 

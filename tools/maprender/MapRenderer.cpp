@@ -53,11 +53,9 @@ sf::Color unpremultiplied(sf::Color color) {
 
 MapRenderer::MapRenderer(const orn::Tilemap& map) : map(map) {
     const orn::TmxMap& tmx = *map.tmxMap;
-    int64_t left = 0;
-    int64_t top = 0;
-    int64_t right = int64_t{tmx.width} * tmx.tileWidth;
-    int64_t bottom = int64_t{tmx.height} * tmx.tileHeight;
+    sf::Rect<int64_t> cells(0, 0, tmx.width, tmx.height);
     if (tmx.infinite) {
+        // The blocks that hold tiles.
         bool any = false;
         for (const auto& layer : map.layersInOrder) {
             const sf::IntRect& used = layer->usedCells;
@@ -69,20 +67,27 @@ MapRenderer::MapRenderer(const orn::Tilemap& map) : map(map) {
             const int64_t row = block(used.top);
             const int64_t lastColumn = block(int64_t{used.left} + used.width - 1) + blockTiles;
             const int64_t lastRow = block(int64_t{used.top} + used.height - 1) + blockTiles;
-            left = any ? std::min(left, column) : column;
-            top = any ? std::min(top, row) : row;
-            right = any ? std::max(right, lastColumn) : lastColumn;
-            bottom = any ? std::max(bottom, lastRow) : lastRow;
+            if (any) {
+                const int64_t right = std::max(cells.left + cells.width, lastColumn);
+                const int64_t bottom = std::max(cells.top + cells.height, lastRow);
+                cells.left = std::min(cells.left, column);
+                cells.top = std::min(cells.top, row);
+                cells.width = right - cells.left;
+                cells.height = bottom - cells.top;
+            } else {
+                cells = {column, row, lastColumn - column, lastRow - row};
+            }
             any = true;
         }
         if (!any) {
-            right = bottom = 0;
+            cells = {};
         }
-        left *= tmx.tileWidth;
-        right *= tmx.tileWidth;
-        top *= tmx.tileHeight;
-        bottom *= tmx.tileHeight;
     }
+    const sf::Rect<int64_t> pixels = map.pixelBounds(cells);
+    int64_t left = pixels.left;
+    int64_t top = pixels.top;
+    int64_t right = pixels.left + pixels.width;
+    int64_t bottom = pixels.top + pixels.height;
     // Room for the layers moved furthest in each direction.
     float growLeft = 0.f;
     float growTop = 0.f;

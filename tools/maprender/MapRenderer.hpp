@@ -8,10 +8,10 @@ namespace orn {
 class Tilemap;
 }
 
-/// Draws the visible tile layers of a map, in document order, through ChunkedTileLayer into an image
-/// laid out as Tiled's tmxrasterizer lays it out: the map's pixel size (for an infinite map, the 16-tile
-/// blocks its tiles occupy), widened on each side by the largest layer offset towards that side, with a
-/// transparent background.
+/// Draws the visible tile layers of a map of any orientation, in document order, through ChunkedTileLayer
+/// into an image laid out as Tiled's tmxrasterizer lays it out: the map's pixel size (Tilemap::pixelBounds;
+/// for an infinite map, that of the 16-tile blocks its tiles occupy), widened on each side by the largest
+/// layer offset towards that side, with a transparent background.
 class MapRenderer {
 public:
     /// map: read during construction and render only. Raises std::runtime_error naming the map when the
