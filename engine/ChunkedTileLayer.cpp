@@ -12,7 +12,6 @@
 #include "engine/GameObject.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/SpriteBatch.hpp"
-#include "engine/TiledObjectNotFoundException.hpp"
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
 
@@ -61,17 +60,8 @@ ChunkedTileLayer::ChunkedTileLayer(Tilemap* tilemap, std::size_t layerIndex)
 ChunkedTileLayer::~ChunkedTileLayer() = default;
 
 void ChunkedTileLayer::init() {
-    if (byIndex) {
-        layer = tilemap->layersInOrder.at(layerIndex).get();
-        layerName = layer->name;
-    } else {
-        const auto found = tilemap->layers.find(layerName);
-        if (found == tilemap->layers.end()) {
-            throw TiledObjectNotFoundException("A layer with the name '" + layerName +
-                                               "' does not exist in '" + tilemap->path + "'!");
-        }
-        layer = found->second.get();
-    }
+    layer = byIndex ? &tilemap->getLayer(layerIndex) : &tilemap->getLayer(layerName);
+    layerName = layer->name;
     chunkSide = std::max(chunkCells, 1);
     const TmxLayer& source = *layer->source;
     chunkColumns = static_cast<int>((int64_t{source.width} + chunkSide - 1) / chunkSide);

@@ -7,7 +7,6 @@
 #include "engine/GameObject.hpp"
 #include "engine/Scene.hpp"
 #include "engine/Sprite.hpp"
-#include "engine/TiledObjectNotFoundException.hpp"
 #include "engine/Time.hpp"
 #include "engine/Transform.hpp"
 
@@ -22,18 +21,8 @@ TileLayer::TileLayer(Tilemap* tilemap, std::size_t layerIndex)
 TileLayer::~TileLayer() = default;
 
 void TileLayer::init() {
-    std::shared_ptr<Tilemap::Layer> layer;
-    if (byIndex) {
-        layer = tilemap->layersInOrder.at(layerIndex);
-        layerName = layer->name;
-    } else {
-        const auto found = tilemap->layers.find(layerName);
-        if (found == tilemap->layers.end()) {
-            throw TiledObjectNotFoundException("A layer with the name '" + layerName +
-                                               "' does not exist in '" + tilemap->path + "'!");
-        }
-        layer = found->second;
-    }
+    const Tilemap::Layer& layer = byIndex ? tilemap->getLayer(layerIndex) : tilemap->getLayer(layerName);
+    layerName = layer.name;
     if (tilemap->storage == TileStorage::Compact) {
         throw AssetLoadException("The layer '" + layerName + "' of '" + tilemap->path +
                                      "' has no tile objects to make: the map was loaded with compact tile "
@@ -41,10 +30,10 @@ void TileLayer::init() {
                                  tilemap->path);
     }
     const std::shared_ptr<Transform> parent = gameObject->getTransform().lock();
-    const sf::Vector2f offset = Tilemap::pixelOffset(*layer);
+    const sf::Vector2f offset = Tilemap::pixelOffset(layer);
     const bool hexagonal = tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal;
-    for (const std::size_t index : layer->drawOrder) {
-        const std::shared_ptr<Tilemap::Tile>& tile = layer->tiles[index];
+    for (const std::size_t index : layer.drawOrder) {
+        const std::shared_ptr<Tilemap::Tile>& tile = layer.tiles[index];
         GameObject* object = gameObject->scene->createGameObject(gameObject->layer);
         Sprite* sprite = object->addComponent<Sprite>(*tile->texture, tile->textureRect);
         const std::shared_ptr<Transform> transform = object->getTransform().lock();
@@ -60,10 +49,10 @@ void TileLayer::init() {
             transform->setLocalScale(placement.scale);
             sprite->origin = {0.5f, 0.5f};
         }
-        if (layer->color != sf::Color::White) {
-            sprite->sprite.setColor(layer->color);
+        if (layer.color != sf::Color::White) {
+            sprite->sprite.setColor(layer.color);
         }
-        if (!layer->visible) {
+        if (!layer.visible) {
             object->setActive(false);
         }
         if (!tile->animation.empty()) {

@@ -799,6 +799,19 @@ const Tilemap::ObjectGroup& Tilemap::getObjectGroup(const std::string& name) con
     return *found->second;
 }
 
+const Tilemap::Layer& Tilemap::getLayer(const std::string& name) const {
+    const auto found = layers.find(name);
+    if (found == layers.end()) {
+        throw TiledObjectNotFoundException("A layer with the name '" + name + "' does not exist in '" + path +
+                                           "'!");
+    }
+    return *found->second;
+}
+
+const Tilemap::Layer& Tilemap::getLayer(std::size_t index) const {
+    return *layersInOrder.at(index);
+}
+
 std::string Tilemap::Object::getProperty(const std::string& key) const {
     const auto found = properties.find(key);
     if (found == properties.end()) {
