@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "FrontEndHarness.hpp"
+#include "GameTestSupport.hpp"
 #include "game/scenes/LogoScene.hpp"
 #include "game/scenes/MenuScene.hpp"
 #include "gui/Button.hpp"
 
 namespace {
 
-using frontend::click;
-using frontend::currentIs;
-using frontend::widgetWithText;
+using gametest::click;
+using gametest::currentIs;
+using gametest::widgetWithText;
 
-using FrontEndFlow = frontend::GameHarness;
+using FrontEndFlow = gametest::GameHarness;
 
 // Frames of 1/64 s add up exactly, so the countdown of 1.85 s runs out during the 119th update
 // (118 / 64 = 1.84375, 119 / 64 = 1.859375): the 120th update requests the menu, the 121st switches.

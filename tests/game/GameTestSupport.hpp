@@ -1,6 +1,9 @@
 #pragma once
 
-#include <functional>
+#include <gtest/gtest.h>
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Event.hpp>
 #include <initializer_list>
 #include <memory>
 #include <set>
@@ -9,12 +12,13 @@
 
 #include "TestScenes.hpp"
 #include "engine/Game.hpp"
+#include "engine/GameObject.hpp"
 #include "engine/InputManager.hpp"
-#include "engine/PhysicsManager.hpp"
 #include "engine/Scene.hpp"
 #include "engine/SceneManager.hpp"
 #include "engine/Tilemap.hpp"
 #include "game/MapObjectFactory.hpp"
+#include "gui/TextWidget.hpp"
 
 namespace gametest {
 
@@ -82,5 +86,103 @@ inline orn::Tilemap::Object mapObject(
 inline void build(orn::Scene& scene, const orn::Tilemap::Object& object, int layer = 3) {
     MapObjectFactory::getInstance().creators.at(object.type)(object, layer, &scene);
 }
+
+/// The scene manager's current scene.
+inline std::shared_ptr<orn::Scene> current() {
+    return orn::SceneManager::getInstance().getCurrentScene();
+}
+
+template <class T>
+bool currentIs() {
+    return std::dynamic_pointer_cast<T>(current()) != nullptr;
+}
+
+/// The first component T of the current scene's objects, layer by layer; null when there is none.
+template <class T>
+std::shared_ptr<T> firstComponent() {
+    for (const auto& layer : current()->layers) {
+        for (const auto& entry : layer) {
+            if (auto found = entry.second->getComponent<T>().lock()) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+/// The first widget of the current scene's GUI that shows `text`, or null.
+template <class T = gui::TextWidget>
+std::shared_ptr<T> widgetWithText(const std::string& text) {
+    for (const auto& widget : current()->gui.getWidgets()) {
+        auto textWidget = std::dynamic_pointer_cast<T>(widget);
+        if (textWidget && textWidget->getText() == text) {
+            return textWidget;
+        }
+    }
+    return nullptr;
+}
+
+/// Moves the mouse to the middle of the widget through the current scene's GUI, as the main loop forwards
+/// window events; with `press`, then presses and releases the left button there.
+inline void hover(const gui::Widget& widget, bool press = false) {
+    const sf::Vector2f centre = widget.getPosition() + widget.getSize() / 2.f;
+    const int x = static_cast<int>(centre.x);
+    const int y = static_cast<int>(centre.y);
+    sf::Event event;
+    event.type = sf::Event::MouseMoved;
+    event.mouseMove = {x, y};
+    current()->gui.handleEvent(event);
+    for (auto type : {sf::Event::MouseButtonPressed, sf::Event::MouseButtonReleased}) {
+        event.type = type;
+        event.mouseButton = {sf::Mouse::Left, x, y};
+        if (press) {
+            current()->gui.handleEvent(event);
+        }
+    }
+}
+
+inline void click(const gui::Widget& widget) {
+    hover(widget, true);
+}
+
+/// Runs the front end in the test process's one real game (window, data directory, scripted keyboard),
+/// frame by frame. The tests' working directory is the repository root, so the game finds ./data/.
+class GameHarness : public ::testing::Test {
+protected:
+    void SetUp() override { held.clear(); }
+
+    /// Leaves the game as the next test expects it: no keys held or pads connected, the window open at
+    /// 800 x 600 and an empty scene current, so that nothing of this test keeps running.
+    void TearDown() override {
+        held.clear();
+        orn::InputManager::getInstance().setPadStateSource(nullptr);
+        sf::RenderWindow& target = window();
+        if (!target.isOpen()) {
+            driver.game().createWindow(false);
+        } else if (target.getSize() != sf::Vector2u(800, 600)) {
+            target.setSize({800, 600});
+        }
+        orn::SceneManager::getInstance().loadScene(std::make_shared<ScriptedScene>());
+        driver.frame();
+    }
+
+    /// Requests a new T; it becomes current in the next frame, as the first scene does in a fresh game.
+    template <class T, class... Arguments>
+    void start(Arguments... arguments) {
+        orn::SceneManager::getInstance().loadScene(std::make_shared<T>(arguments...));
+    }
+
+    void frame(float seconds = 1.f / 60.f) { driver.frame(seconds); }
+    void frames(int count, float seconds = 1.f / 60.f) { driver.frames(count, seconds); }
+
+    sf::RenderWindow& window() { return driver.game().getWindow(); }
+
+    /// Resizes the window; the scenes pick the size up in their next update.
+    void resize(unsigned width, unsigned height) { window().setSize({width, height}); }
+
+    GameDriver& driver = GameDriver::instance();
+    /// Keys the scripted keyboard reports as held.
+    std::set<sf::Keyboard::Key>& held = driver.held;
+};
 
 }  // namespace gametest

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "FrontEndHarness.hpp"
+#include "GameTestSupport.hpp"
 #include "engine/AssetManager.hpp"
 #include "engine/EventBus.hpp"
 #include "engine/GameObject.hpp"
@@ -21,10 +21,10 @@
 
 namespace {
 
-using frontend::click;
-using frontend::current;
-using frontend::currentIs;
-using frontend::widgetWithText;
+using gametest::click;
+using gametest::current;
+using gametest::currentIs;
+using gametest::widgetWithText;
 
 /// Only what the HUD needs of the level: its textures, the menu's theme and one object with the HUD.
 class HudScene : public orn::Scene {
@@ -42,7 +42,7 @@ public:
     UIHud* hud = nullptr;
 };
 
-class Hud : public frontend::GameHarness {
+class Hud : public gametest::GameHarness {
 protected:
     void SetUp() override {
         GameHarness::SetUp();
@@ -191,7 +191,7 @@ TEST_F(Hud, ARefusedFormsFrameBlinksForAMoment) {
 /// How the player leaves the end card.
 enum class Leave { Key, PadButton, Click, Wait };
 
-class EndCard : public frontend::GameHarness, public ::testing::WithParamInterface<Leave> {};
+class EndCard : public gametest::GameHarness, public ::testing::WithParamInterface<Leave> {};
 
 /// The card shows the time taken (whole seconds) and leaves for the menu on a new press of any key or pad
 /// button once it has shown for half a second, on a click anywhere, or by itself; a key still held from the

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "FrontEndHarness.hpp"
+#include "GameTestSupport.hpp"
 #include "engine/AnimatedSprite.hpp"
 #include "engine/GameObject.hpp"
 #include "engine/Transform.hpp"
@@ -14,12 +14,12 @@
 
 namespace {
 
-using frontend::click;
-using frontend::current;
-using frontend::currentIs;
-using frontend::widgetWithText;
+using gametest::click;
+using gametest::current;
+using gametest::currentIs;
+using gametest::widgetWithText;
 
-class FrontEndLayout : public frontend::GameHarness {
+class FrontEndLayout : public gametest::GameHarness {
 protected:
     /// The transform of the current scene's first object that has a T.
     template <class T>
@@ -76,10 +76,10 @@ void expectCentredHorizontally(const gui::Widget& widget, float parentWidth) {
 /// Play centred in the window, Credits and Quit each half a button height below the one above, the title
 /// its own height below the top edge.
 void expectMenuLayout(float width, float height) {
-    auto play = frontend::widgetWithText<gui::Button>("Play");
-    auto credits = frontend::widgetWithText<gui::Button>("Credits");
-    auto quit = frontend::widgetWithText<gui::Button>("Quit");
-    auto title = frontend::widgetWithText<gui::Label>("KESTRITH");
+    auto play = gametest::widgetWithText<gui::Button>("Play");
+    auto credits = gametest::widgetWithText<gui::Button>("Credits");
+    auto quit = gametest::widgetWithText<gui::Button>("Quit");
+    auto title = gametest::widgetWithText<gui::Label>("KESTRITH");
     ASSERT_TRUE(play && credits && quit && title);
 
     for (const auto& button : {play, credits, quit}) {
@@ -172,8 +172,8 @@ TEST_F(FrontEndLayout, LogoIsFourTimesEnlargedWithItsPivotAtTheWindowCentre) {
 /// The credit text's top at the vertical centre, the 229 x 158 logo standing on it, Back half a button
 /// height above the bottom edge; everything centred horizontally.
 void expectCreditsLayout(const std::shared_ptr<gui::Picture>& logo, float width, float height) {
-    auto credit = frontend::widgetWithText<gui::Label>("made by Orvel Quant and Besk Tarrow");
-    auto back = frontend::widgetWithText<gui::Button>("Back");
+    auto credit = gametest::widgetWithText<gui::Label>("made by Orvel Quant and Besk Tarrow");
+    auto back = gametest::widgetWithText<gui::Button>("Back");
     ASSERT_TRUE(credit && back && logo);
 
     expectCentredHorizontally(*credit, width);

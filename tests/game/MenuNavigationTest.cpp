@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "FrontEndHarness.hpp"
+#include "GameTestSupport.hpp"
 #include "engine/InputManager.hpp"
 #include "engine/PadLayout.hpp"
 #include "game/MainScene.hpp"
@@ -13,15 +13,15 @@
 
 namespace {
 
-using frontend::click;
-using frontend::current;
-using frontend::currentIs;
-using frontend::hover;
-using frontend::widgetWithText;
+using gametest::click;
+using gametest::current;
+using gametest::currentIs;
+using gametest::hover;
+using gametest::widgetWithText;
 using orn::PadLayout;
 
 /// The menu and the credits driven by the scripted keyboard and a scripted pad, frame by frame.
-class MenuNavigation : public frontend::GameHarness {
+class MenuNavigation : public gametest::GameHarness {
 protected:
     void SetUp() override {
         GameHarness::SetUp();
