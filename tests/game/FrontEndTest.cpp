@@ -48,13 +48,55 @@ constexpr Input onPad(orn::PadInput pad) {
     return {sf::Keyboard::Unknown, pad};
 }
 
-class FrontEnd : public gametest::GameHarness {
+/// Only what the HUD needs of the level: its textures, the menu's theme and one object with the HUD.
+class HudScene : public orn::Scene {
+public:
+    void init() override {
+        orn::AssetManager& assets = orn::AssetManager::getInstance();
+        assets.loadTheme("default_theme", "gui/gui_theme.txt");
+        assets.loadTexture("indicator_bg", "gui/indicator_bg.png");
+        assets.loadTexture("forms", "gui/forms.png");
+        hud = createGameObject(0)->addComponent<UIHud>();
+    }
+    void unload() override { orn::AssetManager::getInstance().clearSceneAssets(); }
+
+    /// Owned by its game object, which the scene owns.
+    UIHud* hud = nullptr;
+};
+
+/// The front end in the test process's one real game (window, data directory, scripted keyboard and second
+/// pad), frame by frame. The tests' working directory is the repository root, so the game finds ./data/.
+class FrontEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        GameHarness::SetUp();
+        held.clear();
         orn::InputManager::getInstance().setPadStateSource([this](unsigned pad) { return pads.at(pad); });
         pads[1].connected = true;
     }
+
+    /// Leaves the game as the next test expects it: no keys held or pads connected, the window open at
+    /// 800 x 600 and an empty scene current, so that nothing of this test keeps running.
+    void TearDown() override {
+        held.clear();
+        orn::InputManager::getInstance().setPadStateSource(nullptr);
+        if (!window().isOpen()) {
+            driver.game().createWindow(false);
+        }
+        resize(800, 600);
+        start<gametest::ScriptedScene>();
+        frame();
+    }
+
+    /// Requests a new T; it becomes current in the next frame, as the first scene does in a fresh game.
+    template <class T, class... Arguments>
+    void start(Arguments... arguments) {
+        orn::SceneManager::getInstance().loadScene(std::make_shared<T>(arguments...));
+    }
+    void frame(float seconds = 1.f / 60.f) { driver.frame(seconds); }
+    void frames(int count, float seconds = 1.f / 60.f) { driver.frames(count, seconds); }
+    sf::RenderWindow& window() { return driver.game().getWindow(); }
+    /// The scenes pick the size up in their next update.
+    void resize(unsigned width, unsigned height) { window().setSize({width, height}); }
 
     void hold(Input input, bool on) {
         if (input.key != sf::Keyboard::Unknown) {
@@ -81,9 +123,19 @@ protected:
         ASSERT_TRUE(currentIs<T>());
     }
 
+    /// The HUD at the window's size, which it takes in the first frame.
+    UIHud& openHud() {
+        start<HudScene>();
+        frame();
+        return *std::dynamic_pointer_cast<HudScene>(current())->hud;
+    }
+
     static gui::Button::Ptr button(const std::string& text) { return widgetWithText<gui::Button>(text); }
     static gui::Widget::Ptr focused() { return current()->gui.getFocusedWidget(); }
 
+    gametest::GameDriver& driver = gametest::GameDriver::instance();
+    /// Keys the scripted keyboard reports as held.
+    std::set<sf::Keyboard::Key>& held = driver.held;
     std::array<orn::PadState, sf::Joystick::Count> pads{};
 };
 
@@ -208,17 +260,14 @@ TEST_F(FrontEnd, WolfRunsAlongTheBottomEdgeAndStartsOverPastTheRightEdge) {
     frame(0.f);
     auto wolf = firstComponent<WolfController>()->getGameObject()->getTransform().lock();
     EXPECT_FLOAT_EQ(wolf->getPosition().x, -480.f);
+    // 195 units per second: a frame reaching x 397.5 stays inside, the next passes 400 and starts over;
+    // a long frame passes the edge and resets at once.
+    for (const auto& [seconds, x] :
+         {std::pair{4.5f, 397.5f}, {0.5f, -480.f}, {0.25f, -431.25f}, {10.f, -480.f}}) {
+        frame(seconds);
+        EXPECT_FLOAT_EQ(wolf->getPosition().x, x) << seconds;
+    }
     EXPECT_FLOAT_EQ(wolf->getPosition().y, 252.f);
-    // 195 units per second: nine half seconds reach x 397.5, still inside; the tenth passes 400.
-    frames(9, 0.5f);
-    EXPECT_FLOAT_EQ(wolf->getPosition().x, 397.5f);
-    EXPECT_FLOAT_EQ(wolf->getPosition().y, 252.f);
-    frame(0.5f);
-    EXPECT_FLOAT_EQ(wolf->getPosition().x, -480.f);
-    frame(0.25f);
-    EXPECT_FLOAT_EQ(wolf->getPosition().x, -480.f + 48.75f);
-    frame(10.f);
-    EXPECT_FLOAT_EQ(wolf->getPosition().x, -480.f) << "a long frame passes the edge and resets at once";
     // After the window grows, along its new bottom edge; the camera takes the new size as it applies.
     resize(1024, 768);
     frames(2, 0.f);
@@ -226,22 +275,6 @@ TEST_F(FrontEnd, WolfRunsAlongTheBottomEdgeAndStartsOverPastTheRightEdge) {
     frame(10.f);
     EXPECT_FLOAT_EQ(wolf->getPosition().x, -512.f - 80.f);
 }
-
-/// Only what the HUD needs of the level: its textures, the menu's theme and one object with the HUD.
-class HudScene : public orn::Scene {
-public:
-    void init() override {
-        orn::AssetManager& assets = orn::AssetManager::getInstance();
-        assets.loadTheme("default_theme", "gui/gui_theme.txt");
-        assets.loadTexture("indicator_bg", "gui/indicator_bg.png");
-        assets.loadTexture("forms", "gui/forms.png");
-        hud = createGameObject(0)->addComponent<UIHud>();
-    }
-    void unload() override { orn::AssetManager::getInstance().clearSceneAssets(); }
-
-    /// Owned by its game object, which the scene owns.
-    UIHud* hud = nullptr;
-};
 
 /// Each widget of the current scene's GUI is centred horizontally in the window and has its top at y.
 void expectColumn(float width, const std::vector<std::pair<gui::Widget::Ptr, float>>& tops) {
@@ -270,10 +303,9 @@ class WindowSizes : public FrontEnd, public ::testing::WithParamInterface<Window
 TEST_P(WindowSizes, HudMenuAndCreditsFollowTheWindowAndIconsKeepAWholeNumberScale) {
     const auto [width, height, ratPart] = GetParam();
     const float w = float(width), h = float(height);
-    open<HudScene>();
+    const UIHud& hud = openHud();
     resize(width, height);
     frames(2);  // the GUI takes the new size as it draws; the HUD refits after that
-    const UIHud& hud = *std::dynamic_pointer_cast<HudScene>(current())->hud;
     const auto& widgets = current()->gui.getWidgets();
     ASSERT_EQ(widgets.size(), 7u);
     const float side = h / 12.f, top = h - side - 10.f, centre = w / 2.f - side / 2.f;
@@ -328,29 +360,17 @@ INSTANTIATE_TEST_SUITE_P(Sizes, WindowSizes,
                                            WindowSize{1280, 960, {76, 12, 40, 40}}),
                          [](const auto& info) { return std::to_string(info.param.height); });
 
-class Hud : public FrontEnd {
-protected:
-    void SetUp() override {
-        FrontEnd::SetUp();
-        open<HudScene>();
-        hud = std::dynamic_pointer_cast<HudScene>(current())->hud;
-    }
-
-    static gui::Widget::Ptr widget(std::size_t index) { return current()->gui.getWidgets().at(index); }
-
-    UIHud* hud = nullptr;
-};
-
 /// The bar shows the health truncated to 0 to 100, the icons exactly the available forms, the frames always;
 /// events with other arguments change nothing.
-TEST_F(Hud, FollowsTheHealthAndTheAvailableForms) {
+TEST_F(FrontEnd, HudFollowsTheHealthAndTheAvailableForms) {
+    UIHud& hud = openHud();
     auto bar = current()->gui.get<gui::ProgressBar>("healthBar");
-    hud->onEvent("playerHit", std::make_shared<Health::HealthChangedEvent>(10.f));
-    hud->onEvent("playerHealthChanged",
-                 std::make_shared<Transmutation::FormsAvailableArgs>(false, false, false));
-    hud->onEvent("formsAvailableChanged", std::make_shared<Health::HealthChangedEvent>(10.f));
+    hud.onEvent("playerHit", std::make_shared<Health::HealthChangedEvent>(10.f));
+    hud.onEvent("playerHealthChanged",
+                std::make_shared<Transmutation::FormsAvailableArgs>(false, false, false));
+    hud.onEvent("formsAvailableChanged", std::make_shared<Health::HealthChangedEvent>(10.f));
     EXPECT_EQ(bar->getValue(), 50u) << "half full until the player's health is known";
-    for (const auto& icon : {hud->humanIcon, hud->ratIcon, hud->minotaurIcon}) {
+    for (const auto& icon : {hud.humanIcon, hud.ratIcon, hud.minotaurIcon}) {
         EXPECT_TRUE(icon->isVisible()) << "every icon shows until the forms are announced";
     }
     for (const auto& [health, shown] :
@@ -359,24 +379,26 @@ TEST_F(Hud, FollowsTheHealthAndTheAvailableForms) {
                                           std::make_shared<Health::HealthChangedEvent>(health));
         EXPECT_EQ(bar->getValue(), shown) << health;
     }
+    const auto& frames = current()->gui.getWidgets();
     for (const std::array<bool, 3> forms : {std::array<bool, 3>{true, false, false}, {false, true, true}}) {
         orn::EventBus::getInstance().fire(
             "formsAvailableChanged",
             std::make_shared<Transmutation::FormsAvailableArgs>(forms[0], forms[1], forms[2]));
-        EXPECT_EQ(hud->humanIcon->isVisible(), forms[0]);
-        EXPECT_EQ(hud->ratIcon->isVisible(), forms[1]);
-        EXPECT_EQ(hud->minotaurIcon->isVisible(), forms[2]);
-        EXPECT_TRUE(widget(1)->isVisible() && widget(2)->isVisible() && widget(3)->isVisible())
+        EXPECT_EQ(hud.humanIcon->isVisible(), forms[0]);
+        EXPECT_EQ(hud.ratIcon->isVisible(), forms[1]);
+        EXPECT_EQ(hud.minotaurIcon->isVisible(), forms[2]);
+        EXPECT_TRUE(frames[1]->isVisible() && frames[3]->isVisible() && frames[2]->isVisible())
             << "frames stay";
     }
 }
 
 /// A refused change of form blinks that form's frame (the left one for the human): 0.1 s on, 0.1 s off,
 /// three times; the other frames stay as they are.
-TEST_F(Hud, ARefusedFormsFrameBlinksForAMoment) {
+TEST_F(FrontEnd, HudBlinksARefusedFormsFrameForAMoment) {
+    openHud();
     const sf::Texture* plain = orn::AssetManager::getInstance().getTexture("indicator_bg");
     const auto texture = [](std::size_t index) {
-        return dynamic_cast<gui::Picture&>(*widget(index)).getTexture().getTexture();
+        return dynamic_cast<gui::Picture&>(*current()->gui.getWidgets()[index]).getTexture().getTexture();
     };
     orn::EventBus::getInstance().fire("formChangeRefused",
                                       std::make_shared<Transmutation::FormRefusedArgs>(Form::Human));

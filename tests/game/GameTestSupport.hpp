@@ -145,44 +145,4 @@ inline void click(const gui::Widget& widget) {
     hover(widget, true);
 }
 
-/// Runs the front end in the test process's one real game (window, data directory, scripted keyboard),
-/// frame by frame. The tests' working directory is the repository root, so the game finds ./data/.
-class GameHarness : public ::testing::Test {
-protected:
-    void SetUp() override { held.clear(); }
-
-    /// Leaves the game as the next test expects it: no keys held or pads connected, the window open at
-    /// 800 x 600 and an empty scene current, so that nothing of this test keeps running.
-    void TearDown() override {
-        held.clear();
-        orn::InputManager::getInstance().setPadStateSource(nullptr);
-        sf::RenderWindow& target = window();
-        if (!target.isOpen()) {
-            driver.game().createWindow(false);
-        } else if (target.getSize() != sf::Vector2u(800, 600)) {
-            target.setSize({800, 600});
-        }
-        orn::SceneManager::getInstance().loadScene(std::make_shared<ScriptedScene>());
-        driver.frame();
-    }
-
-    /// Requests a new T; it becomes current in the next frame, as the first scene does in a fresh game.
-    template <class T, class... Arguments>
-    void start(Arguments... arguments) {
-        orn::SceneManager::getInstance().loadScene(std::make_shared<T>(arguments...));
-    }
-
-    void frame(float seconds = 1.f / 60.f) { driver.frame(seconds); }
-    void frames(int count, float seconds = 1.f / 60.f) { driver.frames(count, seconds); }
-
-    sf::RenderWindow& window() { return driver.game().getWindow(); }
-
-    /// Resizes the window; the scenes pick the size up in their next update.
-    void resize(unsigned width, unsigned height) { window().setSize({width, height}); }
-
-    GameDriver& driver = GameDriver::instance();
-    /// Keys the scripted keyboard reports as held.
-    std::set<sf::Keyboard::Key>& held = driver.held;
-};
-
 }  // namespace gametest
