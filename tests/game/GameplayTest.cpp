@@ -1,28 +1,53 @@
 #include <gtest/gtest.h>
 
-#include "GameTestSupport.hpp"
+#include <functional>
+
+#include "LevelTestSupport.hpp"
 #include "engine/AnimatedSprite.hpp"
-#include "engine/AssetManager.hpp"
-#include "engine/BoxCollider.hpp"
-#include "engine/GameObject.hpp"
-#include "engine/Rigidbody.hpp"
-#include "engine/Transform.hpp"
 #include "game/Enemy.hpp"
 #include "game/GroundedCheck.hpp"
-#include "game/Health.hpp"
-#include "game/MainScene.hpp"
-#include "game/Player.hpp"
 #include "game/PlayerAttackZone.hpp"
-#include "game/Transmutation.hpp"
 
 using gametest::build;
-using gametest::GameDriver;
+using gametest::Level;
 using gametest::mapObject;
 using gametest::ScriptedScene;
 
+// The gameplay components on a small level of their own, for what the real level's runs do not show.
 namespace {
 
 constexpr float floorTop = 200.f;
+
+/// A long floor at y 200 with the player standing on it at x 100, the level's actions and assets, and
+/// whatever `extra` adds; settled for half a second.
+Level smallLevel(const std::function<void(ScriptedScene&)>& extra = {}) {
+    auto scene = std::make_shared<ScriptedScene>();
+    scene->onInit = [extra](ScriptedScene& s) {
+        orn::InputManager::getInstance().clearBindings();
+        MainScene::bindActions();
+        MainScene::loadLevelAssets();
+        build(s, mapObject("Collider", "floor", {0.f, floorTop, 600.f, 16.f}, {{"IsTrigger", "false"}}), 1);
+        build(s, mapObject("Player", "Player", {100.f, floorTop, 0.f, 0.f}, {{"Health", "100"}}));
+        if (extra) {
+            extra(s);
+        }
+    };
+    Level level(scene);
+    level.frames(30);
+    return level;
+}
+
+/// The component T of the first live object with the tag.
+template <class T>
+std::shared_ptr<T> of(const Level& level, const std::string& tag) {
+    return level.allTagged(tag).at(0)->getComponent<T>().lock();
+}
+
+/// An enemy of the type with the health and direction at x on the floor.
+void addEnemy(ScriptedScene& s, const char* type, float x, const char* health, const char* direction) {
+    build(s, mapObject(type, "enemy", {x, floorTop, 0.f, 0.f},
+                       {{"Health", health}, {"InitialMovementDirectionX", direction}, {"InitialMovementDirectionY", "0"}}));
+}
 
 /// Records the names of the events it hears, with the health or amount they carry.
 class EventLog : public orn::Component {
@@ -36,89 +61,19 @@ public:
     std::vector<std::string> entries;
 };
 
-/// A small level: a long floor at y 200, the player standing on it at x 100, and whatever else the test adds.
-class Gameplay : public ::testing::Test {
-protected:
-    GameDriver& driver = GameDriver::instance();
-    std::shared_ptr<ScriptedScene> scene;
-
-    void SetUp() override { driver.held.clear(); }
-
-    void enterLevel(bool withPlayer = true, std::function<void(ScriptedScene&)> extra = {}) {
-        scene = std::make_shared<ScriptedScene>();
-        scene->onInit = [withPlayer, extra](ScriptedScene& s) {
-            MainScene::loadLevelAssets();
-            orn::InputManager::getInstance().actions = {{"left", sf::Keyboard::A},
-                                                        {"right", sf::Keyboard::D},
-                                                        {"jump", sf::Keyboard::Space},
-                                                        {"attack", sf::Keyboard::Enter},
-                                                        {"transmutate", sf::Keyboard::E}};
-            build(s, mapObject("Collider", "floor", {0.f, floorTop, 600.f, 16.f}, {{"IsTrigger", "false"}}),
-                  1);
-            if (withPlayer) {
-                build(s, mapObject("Player", "Player", {100.f, floorTop, 0.f, 0.f}, {{"Health", "100"}}));
-            }
-            if (extra) {
-                extra(s);
-            }
-        };
-        driver.enter(scene);
-        driver.frames(30);  // settle on the floor
-    }
-
-    orn::GameObject* findTagged(const std::string& tag) {
-        for (auto& layer : scene->layers) {
-            for (auto& entry : layer) {
-                if (entry.second->hasTag(tag)) {
-                    return entry.second.get();
-                }
-            }
-        }
-        return nullptr;
-    }
-    std::shared_ptr<Player> player() { return findTagged("Player")->getComponent<Player>().lock(); }
-    std::shared_ptr<Transmutation> forms() {
-        return findTagged("Player")->getComponent<Transmutation>().lock();
-    }
-    template <class T>
-    std::shared_ptr<T> of(const std::string& tag) {
-        return findTagged(tag)->getComponent<T>().lock();
-    }
-
-    void press(sf::Keyboard::Key key) {
-        driver.held.insert(key);
-        driver.frame();
-        driver.held.erase(key);
-        driver.frame();
-    }
-    /// Presses attack and runs frames until the attack is over.
-    void slash() {
-        press(sf::Keyboard::Enter);
-        driver.frames(60);
-    }
-};
-
-/// An enemy with the given health and direction at x on the floor.
-void addEnemy(ScriptedScene& s, const char* type, float x, const char* health, const char* direction) {
-    build(s, mapObject(type, "enemy", {x, floorTop, 0.f, 0.f},
-                       {{"Health", health},
-                        {"InitialMovementDirectionX", direction},
-                        {"InitialMovementDirectionY", "0"}}));
-}
-
 }  // namespace
 
-TEST_F(Gameplay, HealthClampsAndFiresChangedHitDeathInOrder) {
-    enterLevel(false);
-    orn::GameObject* target = scene->createGameObject(3);
+TEST(Gameplay, HealthClampsAndFiresChangedHitDeathInOrder) {
+    Level level = smallLevel();
+    orn::GameObject* target = level.scene()->createGameObject(3);
     auto* health = target->addComponent<Health>(100.f, 100.f, 500.f, "testDeath", "testHit", "testChanged");
     auto* body = target->addComponent<orn::Rigidbody>();
     body->isKinematic = true;
-    auto* log = scene->createGameObject(0)->addComponent<EventLog>();
+    auto* log = level.scene()->createGameObject(0)->addComponent<EventLog>();
     for (const char* name : {"testDeath", "testHit", "testChanged"}) {
         log->subscribe(name);
     }
-    driver.frame();
+    level.frames(1);
     health->damage(10.f, {}, {1.f, 0.f});
     ASSERT_EQ(body->impulses.size(), 1u);
     EXPECT_EQ(body->impulses[0], sf::Vector2f(500.f, 0.f));
@@ -127,23 +82,22 @@ TEST_F(Gameplay, HealthClampsAndFiresChangedHitDeathInOrder) {
     body->impulses.clear();
     health->damage(5.f, {}, {0.f, -1.f});  // dead: no events, but still pushed
     EXPECT_EQ(body->impulses.size(), 1u);
-    EXPECT_EQ(log->entries,
-              (std::vector<std::string>{"testChanged 100", "testChanged 90", "testHit 10", "testChanged 100",
-                                        "testHit -20", "testChanged 0", "testHit 150", "testDeath"}));
+    EXPECT_EQ(log->entries, (std::vector<std::string>{"testChanged 100", "testChanged 90", "testHit 10",
+                                                      "testChanged 100", "testHit -20", "testChanged 0",
+                                                      "testHit 150", "testDeath"}));
 }
 
-TEST_F(Gameplay, GroundCountsOnlyWhatItStandsOnAndForgetsOnlyWhatItCounted) {
-    enterLevel(false);
-    auto makeCollider = [&](bool trigger) {
-        auto* collider =
-            scene->createGameObject(1)->addComponent<orn::BoxCollider>(sf::FloatRect(0, 0, 10, 10));
-        collider->isTrigger = trigger;
-        return collider;
+TEST(Gameplay, GroundCountsOnlyWhatItStandsOnAndForgetsOnlyWhatItCounted) {
+    Level level = smallLevel();
+    auto collider = [&](bool trigger) {
+        auto* box = level.scene()->createGameObject(1)->addComponent<orn::BoxCollider>(sf::FloatRect(0, 0, 10, 10));
+        box->isTrigger = trigger;
+        return box;
     };
-    orn::BoxCollider* floor = makeCollider(false);
-    orn::BoxCollider* wall = makeCollider(false);
-    orn::BoxCollider* region = makeCollider(true);
-    auto* probe = scene->createGameObject(1)->addComponent<GroundedCheck>();
+    orn::BoxCollider* floor = collider(false);
+    orn::BoxCollider* wall = collider(false);
+    orn::BoxCollider* region = collider(true);
+    auto* probe = level.scene()->createGameObject(1)->addComponent<GroundedCheck>();
     probe->onTriggerEnter({nullptr, wall, 1.f, {1.f, 0.f}});
     probe->onTriggerExit(wall);
     EXPECT_EQ(probe->groundContacts, 0);  // a side contact that never counted cannot take the ground away
@@ -155,58 +109,48 @@ TEST_F(Gameplay, GroundCountsOnlyWhatItStandsOnAndForgetsOnlyWhatItCounted) {
     EXPECT_EQ(probe->groundContacts, 0);
 }
 
-/// The prefab stands the human on the floor; each press of the change key then brings the next form with its
-/// object, body (in widths of its first frame), reach, jump, slash timing and block breaking, facing as
-/// before.
-TEST_F(Gameplay, EachFormBringsItsBodyReachJumpAndSlash) {
-    enterLevel();
-    auto controller = player();
+/// The change key goes to the next available form (human, rat, minotaur, around), which brings its own body
+/// (in widths of its sheet's first frame, the only one enabled), reach, jump and slash timing, facing as
+/// before; a form that is taken away gives way to the first other one still available, in that order, or
+/// stays when there is none.
+TEST(Gameplay, FormsCycleWithTheirOwnBodyReachJumpAndSlash) {
+    Level level = smallLevel();
+    auto controller = level.player();
     auto zone = controller->attackZone.lock();
-    EXPECT_TRUE(controller->isGrounded());
-    EXPECT_NEAR(findTagged("Player")->getTransform().lock()->getPosition().y, floorTop, 0.5f);
-    EXPECT_EQ(zone->player.lock(), controller);
-    press(sf::Keyboard::E);  // nothing else is available yet
-    EXPECT_EQ(forms()->currentForm, Form::Human);
-    forms()->setFormAvailable(Form::Rat, true);
-    forms()->setFormAvailable(Form::Minotaur, true);
-    press(sf::Keyboard::A);
-
+    auto t = level.forms();
+    level.press(sf::Keyboard::E);
+    EXPECT_EQ(t->currentForm, Form::Human) << "nothing else is available yet";
+    level.press(sf::Keyboard::A);
+    t->setFormAvailable(Form::Minotaur, true);
     const struct {
         Form form;
-        const char* tag;
         const char* key;
         sf::Vector2f body;
         sf::Vector2f reach;
         float jump;
         float hitFraction;
-        bool breaksBlocks;
-    } table[] = {{Form::Rat, "Rat", "rat", {0.25f, 0.25f}, {1.f, 1.f}, 500.f, 0.5f, false},
-                 {Form::Minotaur, "Minotaur", "minotaur", {0.25f, 0.25f}, {4.f, 2.f}, 0.f, 0.5f, true},
-                 {Form::Human, "Human", "player", {0.5f, 0.75f}, {2.f, 1.f}, 1000.f, 0.25f, false}};
+    } cycle[] = {{Form::Minotaur, "minotaur", {0.25f, 0.25f}, {4.f, 2.f}, 0.f, 0.5f},  // the rat skipped
+                 {Form::Human, "player", {0.5f, 0.75f}, {2.f, 1.f}, 1000.f, 0.25f},
+                 {Form::Rat, "rat", {0.25f, 0.25f}, {1.f, 1.f}, 500.f, 0.5f}};
     orn::AssetManager& assets = orn::AssetManager::getInstance();
-    for (const auto& row : table) {
-        SCOPED_TRACE(row.tag);
-        press(sf::Keyboard::E);
-        ASSERT_EQ(forms()->currentForm, row.form);
-        auto object = forms()->currentFormObject.lock();
-        EXPECT_TRUE(object->hasTag(row.tag) && object->isActive());
-        EXPECT_TRUE(forms()->getCurrentSprite().lock()->flipX) << "the facing survives the change";
-        const float w =
-            static_cast<float>(assets.getSpriteAnimation(row.key)->getFrame("idle", 0).rect.width);
+    for (const auto& row : cycle) {
+        SCOPED_TRACE(row.key);
+        level.press(sf::Keyboard::E);
+        t->setFormAvailable(Form::Rat, true);
+        ASSERT_EQ(t->currentForm, row.form);
+        EXPECT_TRUE(t->currentFormObject.lock()->isActive());
+        EXPECT_TRUE(t->getCurrentSprite().lock()->flipX) << "the facing survives the change";
+        const float w = static_cast<float>(assets.getSpriteAnimation(row.key)->getFrame("idle", 0).rect.width);
         int enabled = 0;
-        for (const auto* body :
-             {&controller->humanCollider, &controller->ratCollider, &controller->minotaurCollider}) {
+        for (const auto* body : {&controller->humanCollider, &controller->ratCollider, &controller->minotaurCollider}) {
             auto box = body->lock();
             enabled += box->enabled;
-            if (box->enabled) {
-                EXPECT_EQ(box->size, sf::Vector2f(row.body.x * w, row.body.y * w));
-            }
+            EXPECT_TRUE(!box->enabled || box->size == sf::Vector2f(row.body.x * w, row.body.y * w));
         }
         EXPECT_EQ(enabled, 1);
-        EXPECT_EQ(zone->getGameObject()->getTransform().lock()->getLocalScale(),
-                  sf::Vector2f(-row.reach.x, row.reach.y));
+        EXPECT_EQ(zone->getGameObject()->getTransform().lock()->getLocalScale(), sf::Vector2f(-row.reach.x, row.reach.y));
         EXPECT_FLOAT_EQ(controller->jumpForce, row.jump);
-        EXPECT_EQ(zone->breaksBlocks, row.breaksBlocks);
+        EXPECT_EQ(zone->breaksBlocks, row.form == Form::Minotaur);
         float speed = 1.f;
         for (const auto& state : assets.getAnimatorConfiguration(row.key)->states) {
             speed = state.name == "slash" ? state.speed : speed;
@@ -215,95 +159,79 @@ TEST_F(Gameplay, EachFormBringsItsBodyReachJumpAndSlash) {
         EXPECT_FLOAT_EQ(controller->attackDuration, slash);
         EXPECT_FLOAT_EQ(controller->attackHitTime, slash * row.hitFraction);
     }
-}
 
-TEST_F(Gameplay, TheCycleSkipsUnavailableFormsAndALostFormGivesWayInOrder) {
-    enterLevel();
-    auto t = forms();
-    t->setFormAvailable(Form::Minotaur, true);
-    press(sf::Keyboard::E);
-    EXPECT_EQ(t->currentForm, Form::Minotaur);  // human -> (rat skipped) -> minotaur
-    t->setFormAvailable(Form::Rat, true);
-    t->setFormAvailable(Form::Human, false);
-    press(sf::Keyboard::E);
-    EXPECT_EQ(t->currentForm, Form::Rat);  // minotaur -> (human skipped) -> rat
-
-    t->setFormAvailable(Form::Human, true);
-    t->setFormAvailable(Form::Rat, false);  // human before minotaur
-    EXPECT_EQ(t->currentForm, Form::Human);
-    t->setFormAvailable(Form::Human, false);  // the rat is not available: on to the minotaur
-    EXPECT_EQ(t->currentForm, Form::Minotaur);
-    t->setFormAvailable(Form::Rat, true);
-    t->setFormAvailable(Form::Minotaur, false);  // the human is not available: on to the rat
-    EXPECT_EQ(t->currentForm, Form::Rat);
-    t->setFormAvailable(Form::Rat, false);  // nothing left: the form stays although it is lost
-    EXPECT_EQ(t->currentForm, Form::Rat);
-    press(sf::Keyboard::E);
-    EXPECT_EQ(t->currentForm, Form::Rat);
-    t->setFormAvailable(Form::Human, true);
-    EXPECT_EQ(t->currentForm, Form::Rat);
-    press(sf::Keyboard::E);
+    // From the rat with all three available: the form after each change of availability.
+    const struct {
+        Form form;
+        bool available;
+        Form then;
+    } changes[] = {{Form::Rat, false, Form::Human},   {Form::Human, false, Form::Minotaur},
+                   {Form::Rat, true, Form::Minotaur}, {Form::Minotaur, false, Form::Rat},
+                   {Form::Rat, false, Form::Rat},     {Form::Human, true, Form::Rat}};
+    for (const auto& change : changes) {
+        t->setFormAvailable(change.form, change.available);
+        EXPECT_EQ(t->currentForm, change.then) << static_cast<int>(change.form) << change.available;
+    }
+    level.press(sf::Keyboard::E);
     EXPECT_EQ(t->currentForm, Form::Human);
 }
 
 /// A slash hurts the enemy in reach, and a hit that cancels it does not cost the next one its damage; blocks
 /// only break under the minotaur.
-TEST_F(Gameplay, SlashesHurtEnemiesButOnlyTheMinotaurBreaksBlocks) {
-    enterLevel(true, [](ScriptedScene& s) {
+TEST(Gameplay, SlashesHurtEnemiesButOnlyTheMinotaurBreaksBlocks) {
+    Level level = smallLevel([](ScriptedScene& s) {
         addEnemy(s, "Darklord", 126.f, "100", "0");
-        build(s, mapObject("Destroyable", "wall", {60.f, floorTop - 16.f, 16.f, 16.f},
-                           {{"CountX", "1"}, {"CountY", "1"}}));
+        build(s, mapObject("Destroyable", "wall", {60.f, floorTop - 16.f, 16.f, 16.f}, {{"CountX", "1"}, {"CountY", "1"}}));
     });
-    auto controller = player();
-    auto enemyHealth = of<Health>("Enemy");
-    auto blockHealth = of<Health>("Destroyable");
-    of<orn::Rigidbody>("Enemy")->axisFactors.x = 0;  // stays in reach
-    press(sf::Keyboard::Enter);
+    auto controller = level.player();
+    auto enemyHealth = of<Health>(level, "Enemy");
+    std::weak_ptr<Health> block = of<Health>(level, "Destroyable");
+    of<orn::Rigidbody>(level, "Enemy")->axisFactors.x = 0;  // stays in reach
+    const auto slash = [&] {
+        level.press(sf::Keyboard::Enter);
+        level.frames(60);
+    };
+    level.press(sf::Keyboard::Enter);
     while (!controller->hitApplied) {
-        driver.frame();
+        level.frames(1);
     }
     EXPECT_FLOAT_EQ(enemyHealth->health, 90.f);
-    of<Health>("Player")->damage(1.f, {}, {0.f, 0.f});
+    level.health()->damage(1.f, {}, {0.f, 0.f});
     EXPECT_FALSE(controller->isAttacking || controller->hitApplied);
-    driver.frames(60);
+    level.frames(60);
     slash();
     EXPECT_FLOAT_EQ(enemyHealth->health, 80.f);
 
-    press(sf::Keyboard::A);  // facing left, the zone reaches the block, which the human cannot break
-    driver.frames(60);
+    level.press(sf::Keyboard::A);  // facing left, the zone reaches the block, which the human cannot break
+    level.frames(60);
     slash();
-    EXPECT_FLOAT_EQ(blockHealth->health, 100.f);
+    EXPECT_FLOAT_EQ(block.lock()->health, 100.f);
     EXPECT_FLOAT_EQ(enemyHealth->health, 80.f);
-    forms()->setFormAvailable(Form::Minotaur, true);
-    press(sf::Keyboard::E);
-    std::weak_ptr<orn::GameObject> block = scene->findGameObject(blockHealth->getGameObject()->id);
-    blockHealth.reset();
+    level.forms()->setFormAvailable(Form::Minotaur, true);
+    level.press(sf::Keyboard::E);
     slash();
-    EXPECT_TRUE(block.expired());
+    EXPECT_TRUE(level.allTagged("Destroyable").empty());
 }
 
-TEST_F(Gameplay, EnemiesTurnAtWallsAndHurtThePlayerAtMostOncePerSecond) {
-    enterLevel(true, [](ScriptedScene& s) {
-        build(s,
-              mapObject("Collider", "wall", {300.f, floorTop - 64.f, 16.f, 64.f}, {{"IsTrigger", "false"}}),
-              1);
+TEST(Gameplay, EnemiesTurnAtWallsAndHurtThePlayerAtMostOncePerSecond) {
+    Level level = smallLevel([](ScriptedScene& s) {
+        build(s, mapObject("Collider", "wall", {300.f, floorTop - 64.f, 16.f, 64.f}, {{"IsTrigger", "false"}}), 1);
         addEnemy(s, "Sneaker", 250.f, "10", "1");
     });
-    auto enemy = of<Enemy>("Enemy");
-    auto playerHealth = of<Health>("Player");
+    auto enemy = of<Enemy>(level, "Enemy");
     for (int frame = 0; frame < 120 && enemy->direction.x > 0.f; ++frame) {
-        driver.frame();
+        level.frames(1);
     }
     ASSERT_LT(enemy->direction.x, 0.f) << "the sneaker never reached the wall";
-    EXPECT_TRUE(of<orn::AnimatedSprite>("Enemy")->flipX);
+    EXPECT_TRUE(of<orn::AnimatedSprite>(level, "Enemy")->flipX);
 
     // Walking back, it meets the player and pushes against it: 10 damage, then at most once a second.
     std::vector<int> hurt;
     for (int frame = 0; frame < 600 && hurt.size() < 3; ++frame) {
-        const float before = playerHealth->health;
-        driver.frame();
-        if (playerHealth->health < before) {
-            EXPECT_FLOAT_EQ(before - playerHealth->health, 10.f);
+        const float before = level.health()->health;
+        level.frames(1);
+        if (level.health()->health < before) {
+            EXPECT_FLOAT_EQ(before - level.health()->health, 10.f);
             hurt.push_back(frame);
         }
     }

@@ -10,20 +10,25 @@
 #include <sstream>
 #include <vector>
 
-#include "FrontEndHarness.hpp"
 #include "LevelTestSupport.hpp"
 #include "WindowCapture.hpp"
 #include "engine/Camera.hpp"
 #include "engine/PhysicsManager.hpp"
+#include "engine/Time.hpp"
 #include "game/CameraFollow.hpp"
 #include "game/Enemy.hpp"
 #include "game/FormRecord.hpp"
 #include "game/LevelExit.hpp"
+#include "game/PauseToggle.hpp"
 #include "game/scenes/EndScene.hpp"
+#include "game/scenes/MenuScene.hpp"
 #include "game/ui/UIEndCard.hpp"
 #include "game/ui/UIHud.hpp"
+#include "gui/Label.hpp"
 #include "gui/ProgressBar.hpp"
 
+using gametest::currentIs;
+using gametest::firstComponent;
 using gametest::Level;
 
 namespace {
@@ -57,22 +62,9 @@ std::uint64_t hashBodies(std::uint64_t hash) {
     return hash;
 }
 
-/// The first component T in the scene's layers; null when there is none.
-template <class T>
-T* findComponent(const orn::Scene& scene) {
-    for (const auto& layer : scene.layers) {
-        for (const auto& entry : layer) {
-            if (auto found = entry.second->getComponent<T>().lock()) {
-                return found.get();
-            }
-        }
-    }
-    return nullptr;
-}
-
 /// The HUD's frame of a form: the picture at its icon's place that is not the icon.
 std::shared_ptr<gui::Picture> hudFrame(const orn::Scene& scene, Form form) {
-    const UIHud& hud = *findComponent<UIHud>(scene);
+    const UIHud& hud = *firstComponent<UIHud>();
     const gui::Picture::Ptr icons[] = {hud.humanIcon, hud.ratIcon, hud.minotaurIcon};
     const gui::Picture::Ptr& icon = icons[static_cast<int>(form)];
     for (const auto& widget : scene.gui.getWidgets()) {
@@ -99,12 +91,12 @@ public:
 
     /// Plays from where the player stands until the end card shows or maxFrames have passed.
     void playToTheEnd(int maxFrames) {
-        for (int frame = 0; frame < maxFrames && !frontend::currentIs<EndScene>(); ++frame) {
+        for (int frame = 0; frame < maxFrames && !currentIs<EndScene>(); ++frame) {
             if (level.scene() != scene) {
                 ++deaths;
                 scene = level.scene();
             }
-            if (exitFrame < 0 && findComponent<LevelExit>(*scene)->reached) {
+            if (exitFrame < 0 && firstComponent<LevelExit>()->reached) {
                 exitFrame = frames - 1;  // reached in the physics of the frame played last
                 shoot("6-the-door");
             }
@@ -123,17 +115,14 @@ public:
         if (formsUsed.insert(forms->currentForm).second && frames > 0) {
             shoot(forms->currentForm == Form::Rat ? "3-rat" : "4-minotaur");
         }
-        const UIHud& hud = *findComponent<UIHud>(*level.scene());
+        const UIHud& hud = *firstComponent<UIHud>();
         hudMismatches += hud.humanIcon->isVisible() != forms->humanAvailable ||
                          hud.ratIcon->isVisible() != forms->ratAvailable ||
                          hud.minotaurIcon->isVisible() != forms->minotaurAvailable;
         framesInRock += level.bodyInRock();
         // The camera closes a twelfth of the gap to the player's feet (5 per second) in each 60 Hz frame.
-        const sf::Vector2f camera = findComponent<CameraFollow>(*level.scene())
-                                        ->getGameObject()
-                                        ->getTransform()
-                                        .lock()
-                                        ->getPosition();
+        const sf::Vector2f camera =
+            firstComponent<CameraFollow>()->getGameObject()->getTransform().lock()->getPosition();
         const sf::Vector2f followed = lastCamera + (level.position() - lastCamera) * (5.f / 60.f);
         cameraLags += frames > 0 && std::hypot(camera.x - followed.x, camera.y - followed.y) > 0.01f;
         lastCamera = camera;
@@ -300,7 +289,7 @@ TEST(LevelRun, PlaysAsRecordedAndThenToTheEndCard) {
     const std::uint64_t hash = playScript(level, &player);
     EXPECT_EQ(hash, recordedHash) << std::hex << "0x" << hash;
     player.playToTheEnd(60 * 240);
-    ASSERT_TRUE(frontend::currentIs<EndScene>()) << "stopped at x " << level.position().x;
+    ASSERT_TRUE(currentIs<EndScene>()) << "stopped at x " << level.position().x;
     EXPECT_EQ(player.deaths, 0);
     EXPECT_EQ(player.formsUsed, (std::set<Form>{Form::Human, Form::Rat, Form::Minotaur}));
     EXPECT_GE(player.enemiesRemoved, 2);
@@ -313,7 +302,7 @@ TEST(LevelRun, PlaysAsRecordedAndThenToTheEndCard) {
     EXPECT_NEAR(player.frames - player.exitFrame, 61, 2);
     bool timeShown = false;
     for (int frames = player.exitFrame; frames <= player.exitFrame + 2; ++frames) {
-        timeShown = timeShown || frontend::widgetWithText("Time: " + UIEndCard::formatTime(frames / 60.f));
+        timeShown = timeShown || gametest::widgetWithText("Time: " + UIEndCard::formatTime(frames / 60.f));
     }
     EXPECT_TRUE(timeShown);
 }
@@ -420,12 +409,61 @@ TEST(LevelRun, AFormChangeNeedsRoomForTheNewBody) {
         level.frames(1);
         level.release(sf::Keyboard::E);
         EXPECT_EQ(level.forms()->currentForm, row.fits ? Form::Human : Form::Rat);
-        // Refused: the human's frame blinks while the rat's stays marked.
-        const sf::Texture* human = hudFrame(*level.scene(), Form::Human)->getTexture().getTexture();
-        EXPECT_EQ(human != plain && hudFrame(*level.scene(), Form::Rat)->getTexture().getTexture() != plain,
-                  !row.fits);
-        level.frames(60);
+        // Refused, the human's frame blinks three times, 0.1 s on and 0.1 s off, while the rat's stays
+        // marked; with room, the human's is the marked one.
+        std::string blinks;
+        for (int frame = 0; frame < 60; ++frame) {
+            const char shown = hudFrame(*level.scene(), Form::Human)->getTexture().getTexture() != plain ? '#' : '.';
+            blinks += blinks.empty() || blinks.back() != shown ? std::string(1, shown) : "";
+            level.frames(1);
+        }
+        EXPECT_EQ(blinks, row.fits ? "#" : "#.#.#.");
+        EXPECT_EQ(hudFrame(*level.scene(), Form::Rat)->getTexture().getTexture() != plain, !row.fits);
         EXPECT_FALSE(level.bodyInRock());
-        EXPECT_EQ(hudFrame(*level.scene(), Form::Human)->getTexture().getTexture() != plain, row.fits);
     }
+}
+
+/// P stops the world and every action until it is pressed again, and nothing pressed meanwhile acts
+/// afterwards; Escape still leaves for the menu, with time and input restored.
+TEST(LevelRun, PauseStopsTheWorldAndEveryActionAndEscapeStillLeaves) {
+    Level level;
+    ASSERT_TRUE(level.land());
+    level.forms()->setFormAvailable(Form::Rat, true);
+    const auto label = level.scene()->gui.get<gui::Label>(PauseToggle::labelName);
+    const auto enemies = [&] {
+        std::vector<sf::Vector2f> at;
+        for (const auto& enemy : level.allTagged("Enemy")) {
+            at.push_back(enemy->getTransform().lock()->getPosition());
+        }
+        return at;
+    };
+    level.press(sf::Keyboard::P);
+    ASSERT_TRUE(label->isVisible());
+    EXPECT_EQ(orn::Time::getInstance().timeScale, 0.f);
+    const sf::Vector2f stop = level.position();
+    const std::vector<sf::Vector2f> still = enemies();
+    const sf::Keyboard::Key actions[] = {sf::Keyboard::D, sf::Keyboard::Space, sf::Keyboard::Enter, sf::Keyboard::E};
+    for (sf::Keyboard::Key key : actions) {
+        level.hold(key);
+    }
+    level.frames(60);
+    EXPECT_EQ(level.position(), stop);
+    EXPECT_EQ(enemies(), still);
+    EXPECT_FALSE(level.player()->isAttacking);
+    EXPECT_TRUE(level.body()->impulses.empty()) << "no jump waits for the resume";
+    for (sf::Keyboard::Key key : actions) {
+        level.release(key);
+    }
+    level.press(sf::Keyboard::P);
+    EXPECT_FALSE(label->isVisible());
+    level.frames(60);
+    EXPECT_NEAR(level.position().y, stop.y, 0.5f);
+    EXPECT_EQ(level.forms()->currentForm, Form::Human);
+    EXPECT_NE(enemies(), still) << "the enemies move again";
+
+    level.press(sf::Keyboard::P);
+    level.press(sf::Keyboard::Escape);
+    EXPECT_TRUE(currentIs<MenuScene>());
+    EXPECT_EQ(orn::Time::getInstance().timeScale, 1.f);
+    EXPECT_TRUE(orn::InputManager::getInstance().exclusiveActions.empty());
 }

@@ -18,16 +18,17 @@
 
 namespace gametest {
 
-/// The real level from data/main.tmx, driven with fixed 60 Hz frames and a scripted keyboard.
+/// The real level from data/main.tmx (or a scene standing in for it), driven with fixed 60 Hz frames and a
+/// scripted keyboard.
 class Level {
 public:
     GameDriver& driver = GameDriver::instance();
 
-    Level() {
+    explicit Level(std::shared_ptr<orn::Scene> played = std::make_shared<MainScene>()) {
         // The menu loads the GUI theme into the global store before the level is ever entered.
         orn::AssetManager::getInstance().loadTheme("default_theme", "gui/gui_theme.txt");
         driver.held.clear();
-        driver.enter(std::make_shared<MainScene>());
+        driver.enter(std::move(played));
     }
 
     std::shared_ptr<orn::Scene> scene() const { return orn::SceneManager::getInstance().getCurrentScene(); }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include <SFML/Graphics/Texture.hpp>
-#include <cstdlib>
+#include <tuple>
 
 #include "AssetTestDir.hpp"
 #include "GuiCanvas.hpp"
@@ -17,25 +17,19 @@ protected:
     GuiCanvas canvas{240, 140};
 };
 
-// A theme as TGUI 0.8's own are written: textures cut from one image, sections for widgets the library
-// lacks, nested renderers, references and four-value rgb colours.
+// A theme as TGUI 0.8's own are written: textures cut from one image, a section for a widget the library
+// lacks with a nested renderer, four-value rgb colours; ThemeTest reads the rest of the syntax.
 const char* const slateTheme = R"(/* Slate */
 Button {
     Texture = "slate.png" Part(0, 0, 10, 10) Middle(2, 2, 6, 6);
     TextureHover = "slate.png" Part(10, 0, 10, 10) Middle(2, 2, 6, 6);
     TextColor = rgb(250, 250, 250, 255); TextColorHover = #FFE080; TextStyle = Bold
 }
-ChatBox { BackgroundColor = rgb(40, 40, 40, 215); Scrollbar = &Scrollbar; Padding = (3, 3, 3, 3); }
-ChildWindow {
-    TitleBarHeight = 24; PaddingBetweenButtons = 2;
-    TextureTitleBar = "slate.png" Part(0, 0, 20, 10) Smooth;
-    CloseButton { Texture = "slate.png" Part(10, 0, 10, 10); }
-    MaximizeButton = { TextColor = rgba(255, 255, 255, 128); }
-}
+ChildWindow { TitleBarHeight = 24; CloseButton { Texture = "slate.png" Part(10, 0, 10, 10); } }
 Picture { Texture = "slate.png" Part(10, 0, 10, 10) Middle(2, 2, 6, 6); }
 Label { TextColor = rgb(120, 220, 120); BackgroundColor = rgb(20, 40, 20); BorderColor = #406040; Borders = (1);
         Padding = (4, 2); }
-"Scrollbar" { TrackColor = rgb(80, 80, 80, 160); ArrowBackgroundColor = #505050; ArrowColor = #C0C0C0 })";
+Scrollbar { TrackColor = rgb(80, 80, 80, 160); })";
 
 TEST_F(DrawTest, AThemeInTgui08StyleGivesButtonsPicturesAndLabelsTheirLooks) {
     // slate.png: two 10 x 10 button faces, each a 2-pixel frame around a plain middle.
@@ -68,28 +62,20 @@ TEST_F(DrawTest, AThemeInTgui08StyleGivesButtonsPicturesAndLabelsTheirLooks) {
     canvas.gui.add(bare);
 
     sf::Image image = canvas.render();
-    if (const char* path = std::getenv("KESTRITH_THEME_SCREENSHOT")) {
-        EXPECT_TRUE(image.saveToFile(path));
-    }
-    // The button's face is nine-sliced: a 2-pixel frame all round, the middle stretched.
-    EXPECT_EQ(image.getPixel(10, 10), frame);
-    EXPECT_EQ(image.getPixel(60, 11), frame);
-    EXPECT_EQ(image.getPixel(109, 49), frame);
-    EXPECT_EQ(image.getPixel(15, 30), middle);
-    EXPECT_GT(GuiCanvas::count(image, {40, 20, 40, 20}, sf::Color(250, 250, 250)), 20);
-    // The picture too, at (10, 80) in 60 x 30.
-    EXPECT_EQ(image.getPixel(11, 108), frameHover);
-    EXPECT_EQ(image.getPixel(68, 81), frameHover);
-    EXPECT_EQ(image.getPixel(12, 82), middleHover);
-    EXPECT_EQ(image.getPixel(67, 107), middleHover);
-    EXPECT_EQ(image.getPixel(70, 90), sf::Color::Black);
-    // The label: a 1-pixel border, its background, and its text inside the padding.
+    // The button's face and the picture at (10, 80) in 60 x 30 nine-sliced: a 2-pixel frame all round, the
+    // middle stretched; the label's 1-pixel border, its background, and its text inside the padding.
+    const sf::Color border(0x40, 0x60, 0x40);
     const unsigned right = 130 + static_cast<unsigned>(label->getSize().x) - 1;
-    EXPECT_EQ(image.getPixel(130, 10), sf::Color(0x40, 0x60, 0x40));
-    EXPECT_EQ(image.getPixel(right, 11), sf::Color(0x40, 0x60, 0x40));
-    EXPECT_EQ(image.getPixel(131, 11), sf::Color(20, 40, 20));
+    const std::tuple<unsigned, unsigned, sf::Color> pixels[] = {
+        {10, 10, frame},       {60, 11, frame},        {109, 49, frame},
+        {15, 30, middle},      {11, 108, frameHover},  {68, 81, frameHover},
+        {12, 82, middleHover}, {67, 107, middleHover}, {70, 90, sf::Color::Black},
+        {130, 10, border},     {right, 11, border},    {131, 11, sf::Color(20, 40, 20)}};
+    for (const auto& [x, y, colour] : pixels) {
+        EXPECT_EQ(image.getPixel(x, y), colour) << x << ", " << y;
+    }
+    EXPECT_GT(GuiCanvas::count(image, {40, 20, 40, 20}, sf::Color(250, 250, 250)), 20);
     EXPECT_GT(GuiCanvas::count(image, {130, 10, 30, 20}, sf::Color(120, 220, 120)), 10);
-
     EXPECT_EQ(GuiCanvas::count(image, {150, 80, 90, 60}, sf::Color::Black), 90 * 60) << "no font, no text";
 
     canvas.gui.handleEvent(GuiCanvas::mouse(sf::Event::MouseMoved, 60, 30));
@@ -114,8 +100,6 @@ TEST_F(DrawTest, TextWidgetsSizeThemselvesToTheirText) {
     EXPECT_EQ(label->getSize(), sf::Vector2f(22.f, 16.f));
     label->setText("AB\nA");
     EXPECT_EQ(label->getSize(), sf::Vector2f(22.f, 32.f));
-    label->setSize(5, 6);
-    EXPECT_EQ(label->getSize(), sf::Vector2f(5.f, 6.f));
     gui::RendererData bordered;
     bordered.setProperty("Borders", "(2)");
     const sf::Vector2f shortButton = canvas.button("AB", bordered, {})->getSize();

@@ -15,7 +15,7 @@ float eval(const gui::Layout& layout, Axis axis = Axis::Horizontal) {
 }
 
 TEST(LayoutTest, EvaluatesExpressionsAgainstAnEightHundredBySixHundredParent) {
-    const std::pair<const char*, float> cases[] = {{"1 + 2 * 3", 7.f},
+    const std::pair<gui::Layout, float> cases[] = {{"1 + 2 * 3", 7.f},
                                                    {"(1 + 2) * 3", 9.f},
                                                    {"10 - 4 - 3", 3.f},
                                                    {"458 / 2", 229.f},
@@ -27,16 +27,16 @@ TEST(LayoutTest, EvaluatesExpressionsAgainstAnEightHundredBySixHundredParent) {
                                                    {"parent.w + &.h", 1400.f},
                                                    {"50%", 400.f},
                                                    {"&.width / (&.height - 600)", 0.f},
-                                                   {"((((((((((1))))))))))", 1.f}};
-    for (const auto& [text, value] : cases) {
-        EXPECT_FLOAT_EQ(eval(text), value) << text;
+                                                   {"((((((((((1))))))))))", 1.f},
+                                                   {42, 42.f},
+                                                   {gui::Layout(), 0.f},
+                                                   {gui::Layout("&.width") / 2 - 10, 390.f},
+                                                   {2 * gui::Layout("&.height") + 1, 1201.f},
+                                                   {-gui::Layout(5), -5.f}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_FLOAT_EQ(eval(cases[i].first), cases[i].second) << i;
     }
     EXPECT_FLOAT_EQ(eval("50%", Axis::Vertical), 300.f);
-    EXPECT_FLOAT_EQ(eval(42), 42.f);
-    EXPECT_FLOAT_EQ(eval(gui::Layout()), 0.f);
-    EXPECT_FLOAT_EQ(eval(gui::Layout("&.width") / 2 - 10), 390.f);
-    EXPECT_FLOAT_EQ(eval(2 * gui::Layout("&.height") + 1), 1201.f);
-    EXPECT_FLOAT_EQ(eval(-gui::Layout(5)), -5.f);
 }
 
 TEST(LayoutTest, RejectsMalformedAndTooDeepExpressionsNamingThem) {

@@ -111,11 +111,6 @@ Picture {
     EXPECT_TRUE(picture.getTexture("Missing").isEmpty());
     EXPECT_THAT([&] { theme.getRenderer("HealthBar"); },
                 testing::ThrowsMessage<gui::Exception>(testing::HasSubstr("'HealthBar'")));
-
-    const gui::Theme copy = theme;
-    EXPECT_EQ(&copy.getRenderer("Button"), &theme.getRenderer("Button")) << "copies share the renderers";
-    EXPECT_EQ(copy.getFilename(), files.path("theme.txt"));
-    EXPECT_FALSE(gui::Theme().hasRenderer("Button"));
     EXPECT_FALSE(load("// nothing\n/* here */\n").hasRenderer("Button"));
 }
 
