@@ -46,7 +46,9 @@ std::shared_ptr<T> of(const Level& level, const std::string& tag) {
 /// An enemy of the type with the health and direction at x on the floor.
 void addEnemy(ScriptedScene& s, const char* type, float x, const char* health, const char* direction) {
     build(s, mapObject(type, "enemy", {x, floorTop, 0.f, 0.f},
-                       {{"Health", health}, {"InitialMovementDirectionX", direction}, {"InitialMovementDirectionY", "0"}}));
+                       {{"Health", health},
+                        {"InitialMovementDirectionX", direction},
+                        {"InitialMovementDirectionY", "0"}}));
 }
 
 /// Records the names of the events it hears, with the health or amount they carry.
@@ -82,15 +84,16 @@ TEST(Gameplay, HealthClampsAndFiresChangedHitDeathInOrder) {
     body->impulses.clear();
     health->damage(5.f, {}, {0.f, -1.f});  // dead: no events, but still pushed
     EXPECT_EQ(body->impulses.size(), 1u);
-    EXPECT_EQ(log->entries, (std::vector<std::string>{"testChanged 100", "testChanged 90", "testHit 10",
-                                                      "testChanged 100", "testHit -20", "testChanged 0",
-                                                      "testHit 150", "testDeath"}));
+    EXPECT_EQ(log->entries,
+              (std::vector<std::string>{"testChanged 100", "testChanged 90", "testHit 10", "testChanged 100",
+                                        "testHit -20", "testChanged 0", "testHit 150", "testDeath"}));
 }
 
 TEST(Gameplay, GroundCountsOnlyWhatItStandsOnAndForgetsOnlyWhatItCounted) {
     Level level = smallLevel();
     auto collider = [&](bool trigger) {
-        auto* box = level.scene()->createGameObject(1)->addComponent<orn::BoxCollider>(sf::FloatRect(0, 0, 10, 10));
+        auto* box =
+            level.scene()->createGameObject(1)->addComponent<orn::BoxCollider>(sf::FloatRect(0, 0, 10, 10));
         box->isTrigger = trigger;
         return box;
     };
@@ -140,15 +143,18 @@ TEST(Gameplay, FormsCycleWithTheirOwnBodyReachJumpAndSlash) {
         ASSERT_EQ(t->currentForm, row.form);
         EXPECT_TRUE(t->currentFormObject.lock()->isActive());
         EXPECT_TRUE(t->getCurrentSprite().lock()->flipX) << "the facing survives the change";
-        const float w = static_cast<float>(assets.getSpriteAnimation(row.key)->getFrame("idle", 0).rect.width);
+        const float w =
+            static_cast<float>(assets.getSpriteAnimation(row.key)->getFrame("idle", 0).rect.width);
         int enabled = 0;
-        for (const auto* body : {&controller->humanCollider, &controller->ratCollider, &controller->minotaurCollider}) {
+        for (const auto* body :
+             {&controller->humanCollider, &controller->ratCollider, &controller->minotaurCollider}) {
             auto box = body->lock();
             enabled += box->enabled;
             EXPECT_TRUE(!box->enabled || box->size == sf::Vector2f(row.body.x * w, row.body.y * w));
         }
         EXPECT_EQ(enabled, 1);
-        EXPECT_EQ(zone->getGameObject()->getTransform().lock()->getLocalScale(), sf::Vector2f(-row.reach.x, row.reach.y));
+        EXPECT_EQ(zone->getGameObject()->getTransform().lock()->getLocalScale(),
+                  sf::Vector2f(-row.reach.x, row.reach.y));
         EXPECT_FLOAT_EQ(controller->jumpForce, row.jump);
         EXPECT_EQ(zone->breaksBlocks, row.form == Form::Minotaur);
         float speed = 1.f;
@@ -181,7 +187,8 @@ TEST(Gameplay, FormsCycleWithTheirOwnBodyReachJumpAndSlash) {
 TEST(Gameplay, SlashesHurtEnemiesButOnlyTheMinotaurBreaksBlocks) {
     Level level = smallLevel([](ScriptedScene& s) {
         addEnemy(s, "Darklord", 126.f, "100", "0");
-        build(s, mapObject("Destroyable", "wall", {60.f, floorTop - 16.f, 16.f, 16.f}, {{"CountX", "1"}, {"CountY", "1"}}));
+        build(s, mapObject("Destroyable", "wall", {60.f, floorTop - 16.f, 16.f, 16.f},
+                           {{"CountX", "1"}, {"CountY", "1"}}));
     });
     auto controller = level.player();
     auto enemyHealth = of<Health>(level, "Enemy");
@@ -215,7 +222,9 @@ TEST(Gameplay, SlashesHurtEnemiesButOnlyTheMinotaurBreaksBlocks) {
 
 TEST(Gameplay, EnemiesTurnAtWallsAndHurtThePlayerAtMostOncePerSecond) {
     Level level = smallLevel([](ScriptedScene& s) {
-        build(s, mapObject("Collider", "wall", {300.f, floorTop - 64.f, 16.f, 64.f}, {{"IsTrigger", "false"}}), 1);
+        build(s,
+              mapObject("Collider", "wall", {300.f, floorTop - 64.f, 16.f, 64.f}, {{"IsTrigger", "false"}}),
+              1);
         addEnemy(s, "Sneaker", 250.f, "10", "1");
     });
     auto enemy = of<Enemy>(level, "Enemy");

@@ -1,5 +1,5 @@
-// The level's own map as the player reads it: tutorial lines in view and clear of the HUD, their outline,
-// and the HUD's mark of the active form. How maps are read is tests/engine/MapReadingTest.
+// The level's own map as the player reads it: tutorial lines in view and clear of the HUD, and their
+// outline. How maps are read is tests/engine/MapReadingTest.
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/Text.hpp>
@@ -11,7 +11,6 @@
 #include "WindowCapture.hpp"
 #include "game/Text.hpp"
 #include "game/ui/UIHud.hpp"
-#include "gui/Picture.hpp"
 #include "gui/ProgressBar.hpp"
 
 using gametest::Level;
@@ -20,27 +19,6 @@ namespace {
 
 sf::FloatRect grown(const sf::FloatRect& rect, float by) {
     return {rect.left - by, rect.top - by, rect.width + 2.f * by, rect.height + 2.f * by};
-}
-
-UIHud* findHud(const orn::Scene& scene) {
-    for (const auto& entry : scene.layers[0]) {
-        if (auto hud = entry.second->getComponent<UIHud>().lock()) {
-            return hud.get();
-        }
-    }
-    return nullptr;
-}
-
-/// The frame under an icon: the picture at the icon's place that is not an icon.
-const gui::Picture* frameOf(const orn::Scene& scene, const UIHud& hud, const gui::Picture::Ptr& icon) {
-    for (const auto& widget : scene.gui.getWidgets()) {
-        auto picture = std::dynamic_pointer_cast<gui::Picture>(widget);
-        if (picture && picture != hud.humanIcon && picture != hud.ratIcon && picture != hud.minotaurIcon &&
-            picture->getPosition() == icon->getPosition()) {
-            return picture.get();
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -53,7 +31,7 @@ TEST(LevelReading, EveryTutorialLineIsWhollyInViewAndClearOfTheHudWhereItIsRead)
     ASSERT_TRUE(level.land());
     auto scene = level.scene();
     const sf::Vector2f viewSize(400.f, 300.f);
-    UIHud* hud = findHud(*scene);
+    const auto hud = gametest::firstComponent<UIHud>();
     ASSERT_TRUE(hud && scene->gui.get<gui::ProgressBar>("healthBar"));
     const std::vector<std::shared_ptr<gui::Widget>> hudWidgets{
         scene->gui.get<gui::ProgressBar>("healthBar"), hud->humanIcon, hud->ratIcon, hud->minotaurIcon};
@@ -128,34 +106,4 @@ TEST(LevelReading, TextsAreOutlinedByOneDarkPixel) {
     }
     EXPECT_GT(lit, 20);
     EXPECT_GT(outlined, lit / 2);
-}
-
-/// The frame of the form the player has is drawn differently from the two others, and the mark follows
-/// a change of form in the same frame.
-TEST(LevelReading, TheHudMarksTheActiveFormsFrame) {
-    Level level;
-    ASSERT_TRUE(level.land());
-    auto scene = level.scene();
-    UIHud* hud = findHud(*scene);
-    ASSERT_NE(hud, nullptr);
-    const sf::Texture* plain = orn::AssetManager::getInstance().getTexture("indicator_bg");
-    const gui::Picture* frames[] = {frameOf(*scene, *hud, hud->humanIcon),
-                                    frameOf(*scene, *hud, hud->ratIcon),
-                                    frameOf(*scene, *hud, hud->minotaurIcon)};
-    ASSERT_TRUE(frames[0] && frames[1] && frames[2]);
-    EXPECT_EQ(frames[0]->getTexture().getMiddleRect(), frames[1]->getTexture().getMiddleRect());
-    const auto marks = [&] {
-        std::vector<bool> marked;
-        for (const gui::Picture* frame : frames) {
-            marked.push_back(frame->getTexture().getTexture() != plain);
-        }
-        return marked;
-    };
-    EXPECT_EQ(marks(), (std::vector<bool>{true, false, false}));
-    level.forms()->setFormAvailable(Form::Rat, true);
-    level.hold(sf::Keyboard::E);
-    level.frames(1);
-    level.release(sf::Keyboard::E);
-    ASSERT_EQ(level.forms()->currentForm, Form::Rat);
-    EXPECT_EQ(marks(), (std::vector<bool>{false, true, false}));
 }

@@ -413,12 +413,14 @@ TEST(LevelRun, AFormChangeNeedsRoomForTheNewBody) {
         // marked; with room, the human's is the marked one.
         std::string blinks;
         for (int frame = 0; frame < 60; ++frame) {
-            const char shown = hudFrame(*level.scene(), Form::Human)->getTexture().getTexture() != plain ? '#' : '.';
+            const char shown =
+                hudFrame(*level.scene(), Form::Human)->getTexture().getTexture() != plain ? '#' : '.';
             blinks += blinks.empty() || blinks.back() != shown ? std::string(1, shown) : "";
             level.frames(1);
         }
         EXPECT_EQ(blinks, row.fits ? "#" : "#.#.#.");
         EXPECT_EQ(hudFrame(*level.scene(), Form::Rat)->getTexture().getTexture() != plain, !row.fits);
+        EXPECT_EQ(hudFrame(*level.scene(), Form::Minotaur)->getTexture().getTexture(), plain);
         EXPECT_FALSE(level.bodyInRock());
     }
 }
@@ -442,7 +444,8 @@ TEST(LevelRun, PauseStopsTheWorldAndEveryActionAndEscapeStillLeaves) {
     EXPECT_EQ(orn::Time::getInstance().timeScale, 0.f);
     const sf::Vector2f stop = level.position();
     const std::vector<sf::Vector2f> still = enemies();
-    const sf::Keyboard::Key actions[] = {sf::Keyboard::D, sf::Keyboard::Space, sf::Keyboard::Enter, sf::Keyboard::E};
+    const sf::Keyboard::Key actions[] = {sf::Keyboard::D, sf::Keyboard::Space, sf::Keyboard::Enter,
+                                         sf::Keyboard::E};
     for (sf::Keyboard::Key key : actions) {
         level.hold(key);
     }
