@@ -5,8 +5,11 @@
 
 #include <initializer_list>
 #include <map>
+#include <tuple>
+#include <vector>
 
 #include "AnimationTestAssets.hpp"
+#include "ExpectLoadError.hpp"
 #include "engine/AnimatedSprite.hpp"
 #include "engine/AnimatorException.hpp"
 #include "engine/GameObject.hpp"
@@ -151,6 +154,146 @@ TEST_F(AnimatorTest, UnknownStatesRaiseAndWithoutASpriteOnlyTheStatesChange) {
     EXPECT_EQ(current(), "run");
     animator->play("long");
     EXPECT_EQ(current(), "long");
+}
+
+TEST(AnimatedSpriteTest, TagDirectionsAndRepeatCountsOrderTheFrames) {
+    AnimationTestAssets fixture;
+    AnimationTestAssets::setDeltaTime(0.1f);
+    // Four frames of 100 ms along the sheet's top row, under one tag per direction and repeat count.
+    std::string frames, tags;
+    const std::pair<const char*, const char*> tagged[] = {
+        {"plain", ""},
+        {"forward", R"(, "direction": "forward")"},
+        {"reverse", R"(, "direction": "reverse")"},
+        {"pingpong", R"(, "direction": "pingpong")"},
+        {"pingpong_reverse", R"(, "direction": "pingpong_reverse")"},
+        {"forward2", R"(, "direction": "forward", "repeat": "2")"},
+        {"reverse1", R"(, "direction": "reverse", "repeat": 1)"},
+        {"pingpong2", R"(, "direction": "pingpong", "repeat": "2")"},
+        {"pingpong_reverse3", R"(, "direction": "pingpong_reverse", "repeat": "3")"}};
+    for (int i = 0; i < 4; ++i) {
+        frames += (i > 0 ? "," : "") + std::string(R"({"frame": {"x": )") + std::to_string(16 * i) +
+                  R"(, "y": 0, "w": 16, "h": 16}, "duration": 100})";
+    }
+    for (const auto& [name, extra] : tagged) {
+        tags += std::string(tags.empty() ? "" : ",") + R"({"name": ")" + name + R"(", "from": 0, "to": 3)" +
+                extra + "}";
+    }
+    fixture.dir.write("dirs.json",
+                      R"({"frames": [)" + frames + R"(], "meta": {"frameTags": [)" + tags + "]}}");
+    fixture.assets.loadSpriteAnimation("dirs", "dirs.json");
+
+    using Order = std::vector<int>;
+    const struct {
+        const char* tag;
+        float speed;
+        bool loop;
+        Order shown;
+    } cases[] = {
+        // Looping, at speed 1 every update shows the next frame; at speed 2 every other one.
+        {"plain", 1.f, true, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1}},
+        {"forward", 2.f, true, {0, 2, 0, 2, 0, 2}},
+        {"reverse", 1.f, true, {3, 2, 1, 0, 3, 2, 1, 0, 3, 2}},
+        {"reverse", 2.f, true, {3, 1, 3, 1, 3, 1}},
+        {"pingpong", 1.f, true, {0, 1, 2, 3, 2, 1, 0, 1, 2, 3, 2, 1, 0, 1}},
+        {"pingpong", 2.f, true, {0, 2, 2, 0, 2, 2, 0}},
+        {"pingpong_reverse", 1.f, true, {3, 2, 1, 0, 1, 2, 3, 2, 1, 0, 1, 2, 3, 2}},
+        {"pingpong_reverse", 2.f, true, {3, 1, 1, 3, 1, 1, 3}},
+        // Without loop, one pass (there and back for a ping-pong), then the last shown frame holds.
+        {"plain", 1.f, false, {0, 1, 2, 3, 3, 3}},
+        {"reverse", 2.f, false, {3, 1, 0, 0}},
+        {"pingpong", 1.f, false, {0, 1, 2, 3, 2, 1, 0, 0, 0}},
+        {"pingpong_reverse", 2.f, false, {3, 1, 1, 3, 3, 3}},
+        // A repeat count ends the play even when the sprite loops; a ping-pong pass is one direction.
+        {"forward2", 1.f, true, {0, 1, 2, 3, 0, 1, 2, 3, 3, 3}},
+        {"forward2", 2.f, true, {0, 2, 0, 2, 3, 3}},
+        {"reverse1", 1.f, true, {3, 2, 1, 0, 0, 0}},
+        {"pingpong2", 1.f, true, {0, 1, 2, 3, 2, 1, 0, 0, 0}},
+        {"pingpong2", 2.f, false, {0, 2, 2, 0, 0, 0}},
+        {"pingpong_reverse3", 1.f, true, {3, 2, 1, 0, 1, 2, 3, 2, 1, 0, 0, 0}}};
+    for (const auto& c : cases) {
+        AnimatedSprite sprite("hero", "dirs", c.tag);
+        sprite.speed = c.speed;
+        sprite.loop = c.loop;
+        // The frames shown by successive updates, as their index in the sheet's top row (x / 16).
+        Order shown;
+        while (shown.size() < c.shown.size()) {
+            sprite.update();
+            shown.push_back(sprite.sprite.getTextureRect().left / 16);
+        }
+        EXPECT_EQ(shown, c.shown) << c.tag << " at speed " << c.speed << (c.loop ? ", looping" : "");
+    }
+}
+
+class AnimatorConfigurationTest : public ::testing::Test {
+protected:
+    std::shared_ptr<orn::AnimatorConfiguration> animator(const std::string& text) {
+        return orn::AnimatorConfiguration::loadFromFile(dir.write("anim.json", text), "anim.json");
+    }
+
+    AssetTestDir dir;
+};
+
+TEST_F(AnimatorConfigurationTest,
+       ListsStatesWithTheirTransitionsAndParameterTestsAndRejectsTheFirstWrongMember) {
+    const auto config = animator(R"({"initialState": "nowhere", "states": [
+        {"name": "idle", "speed": 1.0, "fixedDuration": 0.0, "hasExitTime": false, "exitTime": 0.0,
+         "conditions": [{"evaluated": ["isGoingUp", "!isGrounded"], "followState": "jump"},
+                        {"evaluated": [], "followState": "run"}]},
+        {"name": "slash", "speed": 2.5, "fixedDuration": 0.25, "hasExitTime": true, "exitTime": 1e0,
+         "conditions": [{"evaluated": ["!"], "followState": "idle"}]}]})");
+    EXPECT_EQ(config->initialState, "nowhere") << "names are not resolved";
+    ASSERT_EQ(config->states.size(), 2u);
+    const auto& idle = config->states[0];
+    ASSERT_EQ(idle.conditions.size(), 2u);
+    EXPECT_EQ(idle.conditions[0].followState, "jump");
+    ASSERT_EQ(idle.conditions[0].evaluated.size(), 2u);
+    EXPECT_EQ(idle.conditions[0].evaluated[0].parameter, "isGoingUp");
+    EXPECT_TRUE(idle.conditions[0].evaluated[0].expected);
+    EXPECT_EQ(idle.conditions[0].evaluated[1].parameter, "isGrounded");
+    EXPECT_FALSE(idle.conditions[0].evaluated[1].expected);
+    EXPECT_TRUE(idle.conditions[1].evaluated.empty());
+    const auto& slash = config->states[1];
+    EXPECT_EQ(
+        std::make_tuple(slash.name, slash.speed, slash.fixedDuration, slash.hasExitTime, slash.exitTime),
+        std::make_tuple(std::string("slash"), 2.5f, 0.25f, true, 1.f));
+    EXPECT_EQ(slash.conditions[0].evaluated[0].parameter, "") << "\"!\" alone tests the empty name for false";
+    EXPECT_FALSE(slash.conditions[0].evaluated[0].expected);
+
+    // The first member missing in reading order is reported; elements of the wrong type name the file.
+    const std::string state = R"({"initialState": "idle", "states": [)";
+    const std::string head =
+        state + R"({"name": "run", "speed": 1.0, "fixedDuration": 0.0, "hasExitTime": false,
+                                      "exitTime": 0.0, "conditions": [)";
+    const std::pair<std::string, std::string> rejected[] = {
+        {"", "String 'initialState' does not exist!"},
+        {"[\"idle\"]", "String 'initialState' does not exist!"},
+        {R"({"initialState": "idle", "states": {}})", "Array 'states' does not exist!"},
+        {state + "{}]}", "String 'name' does not exist!"},
+        {state + R"({"name": "a", "speed": 2}]})", "Float 'speed' does not exist!"},
+        {state + R"({"name": "a", "speed": 1.0, "fixedDuration": "0"}]})",
+         "Float 'fixedDuration' does not exist!"},
+        {state + R"({"name": "a", "speed": 1.0, "fixedDuration": 0.0, "hasExitTime": 0}]})",
+         "Bool 'hasExitTime' does not exist!"},
+        {state + R"({"name": "a", "speed": 1.0, "fixedDuration": 0.0, "hasExitTime": true}]})",
+         "Float 'exitTime' does not exist!"},
+        {state +
+             R"({"name": "a", "speed": 1.0, "fixedDuration": 0.0, "hasExitTime": true, "exitTime": 1.0}]})",
+         "Array 'conditions' does not exist!"},
+        {head + R"({"followState": "b"}]}]})", "Array 'evaluated' does not exist!"},
+        {head + R"({"evaluated": []}]}]})", "String 'followState' does not exist!"},
+        {head + R"({"evaluated": ["isGrounded", ""], "followState": "b"}]}]})", "Value is an empty string!"},
+        {state + "7]}", "State 0 in 'anim.json' is not an object!"},
+        {head + R"("jump"]}]})", "The condition 0 of the state 'run' in 'anim.json' is not an object!"},
+        {head +
+             R"({"evaluated": [], "followState": "a"}, {"evaluated": ["x", true], "followState": "b"}]}]})",
+         "Parameter test 1 of the condition 1 of the state 'run' in 'anim.json' is not a string!"}};
+    for (const auto& c : rejected) {
+        expectLoadError([&] { animator(c.first); }, c.second,
+                        c.second.find("'anim.json'") != std::string::npos ? "anim.json" : "");
+    }
+    expectLoadError([&] { orn::AnimatorConfiguration::loadFromFile(dir.path("x.json"), "x.json"); },
+                    "Could not open file!", dir.path("x.json"));
 }
 
 }  // namespace

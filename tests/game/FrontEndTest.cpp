@@ -392,26 +392,6 @@ TEST_F(FrontEnd, HudFollowsTheHealthAndTheAvailableForms) {
     }
 }
 
-/// A refused change of form blinks that form's frame (the left one for the human): 0.1 s on, 0.1 s off,
-/// three times; the other frames stay as they are.
-TEST_F(FrontEnd, HudBlinksARefusedFormsFrameForAMoment) {
-    openHud();
-    const sf::Texture* plain = orn::AssetManager::getInstance().getTexture("indicator_bg");
-    const auto texture = [](std::size_t index) {
-        return dynamic_cast<gui::Picture&>(*current()->gui.getWidgets()[index]).getTexture().getTexture();
-    };
-    orn::EventBus::getInstance().fire("formChangeRefused",
-                                      std::make_shared<Transmutation::FormRefusedArgs>(Form::Human));
-    std::string runs;
-    for (int i = 0; i < 42; ++i) {
-        frame();
-        const char shown = texture(3) != plain ? '#' : '.';
-        runs += runs.empty() || runs.back() != shown ? std::string(1, shown) : "";
-        EXPECT_TRUE(texture(1) == plain && texture(2) == plain);
-    }
-    EXPECT_EQ(runs, "#.#.#.");
-}
-
 /// How the player leaves the end card.
 enum class Leave { Key, PadButton, Click, Wait };
 const char* const leaveNames[] = {"Key", "PadButton", "Click", "Wait"};

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <zlib.h>
-#include <zstd.h>
 
 #include <cstdint>
 #include <stdexcept>
@@ -53,15 +52,5 @@ inline std::string deflated(const std::string& bytes, int windowBits) {
     if (status != Z_STREAM_END) {
         throw std::runtime_error("deflate did not finish");
     }
-    return out;
-}
-
-inline std::string zstdCompressed(const std::string& bytes) {
-    std::string out(ZSTD_compressBound(bytes.size()), '\0');
-    const std::size_t size = ZSTD_compress(out.data(), out.size(), bytes.data(), bytes.size(), 3);
-    if (ZSTD_isError(size)) {
-        throw std::runtime_error("ZSTD_compress failed");
-    }
-    out.resize(size);
     return out;
 }
