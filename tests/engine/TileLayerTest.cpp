@@ -22,6 +22,7 @@
 #include "engine/Camera.hpp"
 #include "engine/ChunkedTileLayer.hpp"
 #include "engine/DebugDraw.hpp"
+#include "engine/ObjectGroupOverlay.hpp"
 #include "engine/PhysicsManager.hpp"
 #include "engine/Sprite.hpp"
 #include "engine/TiledObjectNotFoundException.hpp"
@@ -275,6 +276,7 @@ TEST_F(TileLayerTest, ChunksFollowAMovingCameraAndLiveThroughASceneReload) {
     writeMap(200, 200, gids, "", R"(<objectgroup name="objects">)" + colliders + "</objectgroup>");
     orn::Tilemap* map = nullptr;
     orn::ChunkedTileLayer* layer = nullptr;
+    orn::ObjectGroupOverlay* overlay = nullptr;
     orn::GameObject* camera = nullptr;
     for (int load = 0; load < 2; ++load) {
         const auto level = std::make_shared<coretest::ScriptedScene>();
@@ -285,6 +287,7 @@ TEST_F(TileLayerTest, ChunksFollowAMovingCameraAndLiveThroughASceneReload) {
                 scene.createGameObject(1)->addComponent<orn::BoxCollider>(
                     sf::FloatRect(object->x, object->y, object->width, object->height));
             }
+            overlay = scene.createGameObject(1)->addComponent<orn::ObjectGroupOverlay>(map, "objects");
             camera = scene.createGameObject(1);
             camera->addComponent<orn::Camera>()->zoom = 2.f;
         };
@@ -300,6 +303,14 @@ TEST_F(TileLayerTest, ChunksFollowAMovingCameraAndLiveThroughASceneReload) {
             ASSERT_LE(layer->builtChunks(), frame < 420 ? 80u : 30u) << frame;
         }
         EXPECT_EQ(orn::PhysicsManager::getInstance().colliders.size(), 19u);
+        // The overlay outlines the boxes in the camera's view from (2800, 1950), zoom 2: the line of 1 pixel
+        // along the top of the box at y 2080 covers the window's rows 259 and 260.
+        window.clear();
+        overlay->drawDebug();
+        const sf::Image outlines = captureWindow(window);
+        for (unsigned y = 258; y < 263; ++y) {
+            EXPECT_EQ(outlines.getPixel(400, y) == sf::Color::Magenta, y == 259 || y == 260) << y;
+        }
         // The last view, drawn by chunks made along the way, is that of a layer made for it alone.
         orn::DebugDraw::enabled = false;
         std::vector<sf::Image> shots;
