@@ -221,10 +221,9 @@ public:
     /// Raises TiledObjectNotFoundException when there is no group of that name.
     const ObjectGroup& getObjectGroup(const std::string& name) const;
 
-    /// The tile layer of that name, or the index-th in document order. Raises
-    /// TiledObjectNotFoundException naming the map when there is no layer of that name, std::out_of_range for
-    /// an index past the last layer.
+    /// The tile layer of that name; raises TiledObjectNotFoundException naming the map when there is none.
     const Layer& getLayer(const std::string& name) const;
+    /// The index-th tile layer in document order; raises std::out_of_range past the last one.
     const Layer& getLayer(std::size_t index) const;
 
     /// The definition of the global tile id (flip bits ignored); null for 0 and for ids no layer uses.

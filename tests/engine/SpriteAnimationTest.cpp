@@ -135,8 +135,8 @@ TEST_F(SpriteAnimationTest, RefusalsNameTheFirstFault) {
         {sheet(two, tag("a", 0, 2)), where + "covers frames outside the array 'frames'!"},
         {sheet(two, tag("a", -1, 1)), where + "covers frames outside the array 'frames'!"},
         {sheet(two, tag("a", 1, 0)), where + "has no frames: 'from' is greater than 'to'!"}};
-    for (const auto& [text, message] : refused) {
-        expectLoadError([&] { load(text); }, message, "sheet.json");
+    for (const auto& refusal : refused) {
+        expectLoadError([&] { load(refusal.first); }, refusal.second, "sheet.json");
     }
     for (const char* direction : {R"("Forward")", "1"}) {
         expectLoadError(
