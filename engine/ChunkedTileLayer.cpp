@@ -206,8 +206,10 @@ bool ChunkedTileLayer::placeTile(sf::Vertex* vertices, const Tilemap::TileDefini
     const sf::Vector2<int64_t> corner =
         tilemap->tileTopLeft(*layer, column, row, definition.textureRect.height, definition.offset);
     // The sums a TileLayer's tile makes: its 32-bit pixel position as a float, plus the layer's offset.
-    const sf::Vector2f topLeft(static_cast<float>(static_cast<int32_t>(corner.x)) + offset.x,
-                               static_cast<float>(static_cast<int32_t>(corner.y)) + offset.y);
+    const sf::Vector2f shift =
+        tilemap->bottomOnHalfPixel(*layer, column, row) ? Tilemap::pixelOffset(*layer, true) : offset;
+    const sf::Vector2f topLeft(static_cast<float>(static_cast<int32_t>(corner.x)) + shift.x,
+                               static_cast<float>(static_cast<int32_t>(corner.y)) + shift.y);
     const Tilemap::Placement placement =
         Tilemap::placement(topLeft, {definition.textureRect.width, definition.textureRect.height}, gid,
                            tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal);

@@ -611,8 +611,14 @@ sf::Vector2i Tilemap::renderDirection() const {
             order == "right-up" || order == "left-up" ? -1 : 1};
 }
 
-sf::Vector2f Tilemap::pixelOffset(const Layer& layer) {
-    return {std::floor(layer.offsetX + 0.5f), std::floor(layer.offsetY + 0.5f)};
+bool Tilemap::bottomOnHalfPixel(const Layer& layer, int64_t column, int64_t row) const {
+    const RowStart& start = layer.rowStart;
+    return tmxMap->orientation == TmxMap::Orientation::Isometric &&
+           ((start.twiceY + (column + row - start.column - start.row) * tmxMap->tileHeight) & 1) != 0;
+}
+
+sf::Vector2f Tilemap::pixelOffset(const Layer& layer, bool halfPixel) {
+    return {std::floor(layer.offsetX + 0.5f), std::floor(layer.offsetY + (halfPixel ? 0.f : 0.5f))};
 }
 
 void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string& where) {
@@ -755,6 +761,7 @@ std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(const Layer& layer, int32_t gid
     tile->flipHorizontally = (bits & flippedHorizontally) != 0;
     tile->flipVertically = (bits & flippedVertically) != 0;
     tile->flipDiagonally = (bits & flippedDiagonally) != 0;
+    tile->halfPixel = bottomOnHalfPixel(layer, column, row);
     return tile;
 }
 

@@ -120,8 +120,10 @@ public:
         int32_t row = 0;                       ///< the cell's row, in tiles (negative in infinite maps)
         /// The editor's flips: the anti-diagonal one (swapping x and y) applies before the other two.
         bool flipHorizontally = false;
-        bool flipVertically = false;   ///< mirrored top to bottom
-        bool flipDiagonally = false;   ///< x and y swapped
+        bool flipVertically = false;  ///< mirrored top to bottom
+        bool flipDiagonally = false;  ///< x and y swapped
+        /// The editor's unrounded y lies half a pixel above y (see bottomOnHalfPixel).
+        bool halfPixel = false;
         std::vector<Frame> animation;  ///< empty for a still tile
     };
 
@@ -309,9 +311,14 @@ public:
     /// object's rotation about its position on screen. Closed shapes are not repeated at their first point.
     std::vector<sf::Vector2f> objectOutline(const Object& object) const;
 
-    /// A layer's offset as tiles are drawn with it: on whole pixels, as the editor draws them, a fraction
-    /// rounded half up.
-    static sf::Vector2f pixelOffset(const Layer& layer);
+    /// Whether the editor's unrounded bottom edge of the cell's box lies half a pixel above the one
+    /// cellBottomLeft gives (every other row of an isometric layer on an odd tile height).
+    bool bottomOnHalfPixel(const Layer& layer, int64_t column, int64_t row) const;
+
+    /// A layer's offset as a cell's tiles are drawn with it: on whole pixels, as the editor draws them. The
+    /// editor rounds the sum of the tile's unrounded position and the offset half up, so with halfPixel (see
+    /// bottomOnHalfPixel) a fraction of y counts as the tile's half pixel does.
+    static sf::Vector2f pixelOffset(const Layer& layer, bool halfPixel = false);
 
     /// The file the map was read from, as given to the constructor; named in load errors.
     std::string path;
