@@ -5,6 +5,7 @@
 #include <SFML/System/Err.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -317,12 +318,10 @@ sf::Vector2<int64_t> Tilemap::cellBottomLeft(const Layer& layer, int64_t column,
             const Stagger s = stagger();
             const sf::Vector2i box = cellSize();
             if (s.alongX) {
-                // Columns come in pairs a hexagon's width and side apart; when that is odd, the extra pixel
-                // goes to the step after each shifted column, counted from the first shifted column at or
-                // before column 0.
+                // The editor steps a pair of columns (a hexagon's width and side) at a time from the column
+                // its rows start at; when that is odd, each pair's extra pixel counts from there.
                 const int64_t extra = s.pair - 2 * s.step;
-                const int64_t first = s.even ? 0 : -1;
-                return {column * s.step + extra * -floorDiv(first - column, 2),
+                return {column * s.step + extra * floorDiv(column - layer.rowStart.column, 2),
                         row * box.y + (s.shifted(column) ? s.half : 0) + box.y};
             }
             return {column * box.x + (s.shifted(row) ? s.half : 0), row * s.step + box.y};
@@ -340,13 +339,17 @@ Tilemap::RowStart Tilemap::rowStart(int64_t left, int64_t top, int64_t bottom,
     const TmxMap& map = *tmxMap;
     const int64_t width = map.tileWidth;
     const int64_t height = map.tileHeight;
-    RowStart start;
-    if (map.orientation != TmxMap::Orientation::Isometric || width <= 0 || height <= 0) {
-        return start;
-    }
     left = floorDiv(left, chunkSide) * chunkSide;
     top = floorDiv(top, chunkSide) * chunkSide;
     bottom = (floorDiv(bottom - 1, chunkSide) + 1) * chunkSide;
+    RowStart start;
+    if (map.orientation != TmxMap::Orientation::Isometric) {
+        start.column = staggeredStartColumn(left * stagger().step - margin.x, top * cellSize().y - margin.y);
+        return start;
+    }
+    if (width <= 0 || height <= 0) {
+        return start;
+    }
     const int64_t origin = int64_t{map.height} * width / 2;
     const int64_t cornerX = (left - bottom) * width / 2 + origin - margin.x;
     const int64_t cornerY = (left + top) * height / 2 - margin.y;
@@ -365,6 +368,42 @@ Tilemap::RowStart Tilemap::rowStart(int64_t left, int64_t top, int64_t bottom,
     }
     start.shifted = upper != leftHalf;
     return start;
+}
+
+int64_t Tilemap::staggeredStartColumn(int64_t left, int64_t top) const {
+    const Stagger s = stagger();
+    const sf::Vector2i box = cellSize();
+    if (!s.alongX || s.step <= 0 || s.half <= 0) {
+        return 0;
+    }
+    // The hexagon whose centre is nearest to the corner, found from the pair of columns and rows it lies in.
+    const double x = double(left - (s.even ? box.x : s.sideOffset));
+    const double y = double(top);
+    const auto pairColumn = static_cast<int64_t>(std::floor(x / double(2 * s.step)));
+    const auto pairRow = static_cast<int64_t>(std::floor(y / double(2 * s.half)));
+    const double relativeX = x - double(pairColumn * 2 * s.step);
+    const double relativeY = y - double(pairRow * 2 * s.half);
+    const double sideX = double((s.step - s.sideOffset) / 2);
+    const double middleY = double(box.y / 2);
+    const std::array<std::array<double, 3>, 4> centres{
+        {{sideX, middleY, 0.},
+         {sideX + double(s.step), middleY - double(s.half), 1.},
+         {sideX + double(s.step), middleY + double(s.half), 1.},
+         {sideX + double(2 * s.step), middleY, 2.}}};
+    double nearest = std::numeric_limits<double>::max();
+    int64_t column = 0;
+    for (const auto& [centreX, centreY, step] : centres) {
+        const double distance =
+            (centreX - relativeX) * (centreX - relativeX) + (centreY - relativeY) * (centreY - relativeY);
+        if (distance < nearest) {
+            nearest = distance;
+            column = 2 * pairColumn + (s.even ? 1 : 0) + static_cast<int64_t>(step);
+        }
+    }
+    // One column further left when the corner lies left of that hexagon's sides, and always on a column
+    // that is not shifted down.
+    column -= left - column * s.step < s.sideOffset ? 1 : 0;
+    return s.shifted(column) ? column - 1 : column;
 }
 
 sf::Vector2<int64_t> Tilemap::tileTopLeft(const Layer& layer, int64_t column, int64_t row,

@@ -127,10 +127,11 @@ public:
         std::vector<Frame> animation;  ///< empty for a still tile
     };
 
-    /// Where the editor starts the rows of cells it draws an isometric layer in. It walks the rows from a
-    /// cell left of and above everything the layer covers, stepping a whole number of pixels from cell to
-    /// cell, so where a tile's edge falls on half a pixel the rounding depends on that start (see
-    /// cellBottomLeft).
+    /// Where the editor starts the rows of cells it draws a layer in. It walks the rows from a cell left of
+    /// and above everything the layer covers, stepping a whole number of pixels from cell to cell, so where
+    /// an isometric tile's edge falls on half a pixel, or a staggered column pair is an odd number of pixels
+    /// wide, the rounding depends on that start (see cellBottomLeft). Only column counts on a staggered or
+    /// hexagonal map, and nothing on an orthogonal one.
     struct RowStart {
         int64_t column = 0;    ///< the first row's first cell
         int64_t row = 0;       ///< the first cell's row
@@ -156,8 +157,7 @@ public:
         sf::IntRect usedCells;
         /// How far the layer's tiles, flipped as they are, reach beyond their cells.
         Reach reach;
-        /// Where the rows of an isometric layer start, from its used cells and its tilesets' sizes and
-        /// offsets.
+        /// Where the rows of the layer start, from its used cells and its tilesets' sizes and offsets.
         RowStart rowStart;
         /// Whether tiles may cover each other and must be drawn in the order of drawKey: on an orthogonal
         /// map when some tile differs from its cell in size or position; always on the others, whose cells'
@@ -381,10 +381,13 @@ private:
     /// Checks every cell of source and fills layer's usedCells, reach, rowStart and overlapping. Reports the
     /// first bad cell in the order the tiles are built (column by column), though it reads row by row.
     void scanCells(const TmxLayer& source, Layer& layer, const std::string& where);
-    /// The start of the rows of an isometric layer whose used cells lie in the columns from left and the
+    /// The start of the rows of a layer whose used cells lie in the columns from left and the
     /// rows from top up to bottom (excluded), and whose tiles reach margin pixels further right and down
     /// than a grid-size tile.
     RowStart rowStart(int64_t left, int64_t top, int64_t bottom, sf::Vector2<int64_t> margin) const;
+    /// On a map staggered along x, the column the editor's rows start from when it draws from the pixel
+    /// (left, top); 0 on other maps.
+    int64_t staggeredStartColumn(int64_t left, int64_t top) const;
     /// Raises the error of the first bad cell of source, column by column; returns when there is none.
     void reportFirstBadCell(const TmxLayer& source, const Layer& layer, const std::string& where);
     /// The tile of gid at cell (column, row) of layer; the cell has been checked.
