@@ -672,8 +672,8 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
     // Extremes of what moves a tile, over the distinct ids: the corner cells with them bound every position.
     sf::Vector2<int64_t> lowest(std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max());
     sf::Vector2<int64_t> highest(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::min());
-    // The editor's margin for an isometric row start: the largest side of any tileset the layer uses (a
-    // tile may be turned) and the largest tile offsets, right and down.
+    // The editor's margin for the row start: the largest side of any tileset the layer uses (a tile may be
+    // turned) beyond the map's tile width, and the largest tile offsets right and down.
     int64_t largestSide = 0;
     sf::Vector2<int64_t> margin;
     layer.rowStart =
@@ -746,7 +746,7 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
     const int64_t top = source.originY + firstRow;
     const int64_t right = source.originX + lastColumn;
     const int64_t bottom = source.originY + lastRow;
-    layer.rowStart = rowStart(left, top, bottom + 1, {margin.x + largestSide - tileWidth, margin.y});
+    layer.rowStart = rowStart(left, top, bottom + 1, {margin.x + largestSide - tmxMap->tileWidth, margin.y});
     constexpr int64_t limit = std::numeric_limits<int32_t>::max();
     // Off the square grid, a cell between the corners may lie up to a box beyond them.
     if (!orthogonal) {
