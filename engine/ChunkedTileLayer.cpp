@@ -186,7 +186,7 @@ bool ChunkedTileLayer::chunkTouches(int x, int y, const sf::FloatRect& area) con
     sf::Vector2<int64_t> high(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::min());
     for (const int64_t column : {left, std::min(left + 1, right), std::max(right - 1, left), right}) {
         for (const int64_t row : {top, std::min(top + 1, bottom), std::max(bottom - 1, top), bottom}) {
-            const sf::Vector2<int64_t> corner = tilemap->cellBottomLeft(column, row);
+            const sf::Vector2<int64_t> corner = tilemap->cellBottomLeft(*layer, column, row);
             low = {std::min(low.x, corner.x), std::min(low.y, corner.y)};
             high = {std::max(high.x, corner.x), std::max(high.y, corner.y)};
         }
@@ -204,10 +204,12 @@ bool ChunkedTileLayer::chunkTouches(int x, int y, const sf::FloatRect& area) con
 bool ChunkedTileLayer::placeTile(sf::Vertex* vertices, const Tilemap::TileDefinition& definition,
                                  uint32_t gid, int64_t column, int64_t row, const sf::IntRect& rect) const {
     const sf::Vector2<int64_t> corner =
-        tilemap->tileTopLeft(column, row, definition.textureRect.height, definition.offset);
+        tilemap->tileTopLeft(*layer, column, row, definition.textureRect.height, definition.offset);
     // The sums a TileLayer's tile makes: its 32-bit pixel position as a float, plus the layer's offset.
-    const sf::Vector2f topLeft(static_cast<float>(static_cast<int32_t>(corner.x)) + offset.x,
-                               static_cast<float>(static_cast<int32_t>(corner.y)) + offset.y);
+    const sf::Vector2f shift =
+        tilemap->bottomOnHalfPixel(*layer, column, row) ? Tilemap::pixelOffset(*layer, true) : offset;
+    const sf::Vector2f topLeft(static_cast<float>(static_cast<int32_t>(corner.x)) + shift.x,
+                               static_cast<float>(static_cast<int32_t>(corner.y)) + shift.y);
     const Tilemap::Placement placement =
         Tilemap::placement(topLeft, {definition.textureRect.width, definition.textureRect.height}, gid,
                            tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal);

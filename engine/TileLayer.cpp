@@ -38,8 +38,9 @@ void TileLayer::init() {
         Sprite* sprite = object->addComponent<Sprite>(*tile->texture, tile->textureRect);
         const std::shared_ptr<Transform> transform = object->getTransform().lock();
         transform->setParent(parent.get());
-        const sf::Vector2f topLeft(static_cast<float>(tile->x) + offset.x,
-                                   static_cast<float>(tile->y) + offset.y);
+        const sf::Vector2f shift = tile->halfPixel ? Tilemap::pixelOffset(layer, true) : offset;
+        const sf::Vector2f topLeft(static_cast<float>(tile->x) + shift.x,
+                                   static_cast<float>(tile->y) + shift.y);
         const Tilemap::Placement placement =
             Tilemap::placement(topLeft, {tile->textureRect.width, tile->textureRect.height},
                                static_cast<uint32_t>(tile->gid), hexagonal);

@@ -5,6 +5,7 @@
 #include <SFML/System/Err.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -294,7 +295,7 @@ Tilemap::Stagger Tilemap::stagger() const {
     return stagger;
 }
 
-sf::Vector2<int64_t> Tilemap::cellBottomLeft(int64_t column, int64_t row) const {
+sf::Vector2<int64_t> Tilemap::cellBottomLeft(const Layer& layer, int64_t column, int64_t row) const {
     const TmxMap& map = *tmxMap;
     const int64_t width = map.tileWidth;
     const int64_t height = map.tileHeight;
@@ -302,23 +303,25 @@ sf::Vector2<int64_t> Tilemap::cellBottomLeft(int64_t column, int64_t row) const 
         case TmxMap::Orientation::Orthogonal:
             break;
         case TmxMap::Orientation::Isometric: {
-            // Half a tile is a fraction for odd sizes: the editor rounds the left edge down from an origin
-            // and a half width rounded down, and puts the bottom a pixel lower for odd heights.
-            const int64_t origin = floorDiv(int64_t{map.height} * width, 2) - width / 2;
-            return {origin + floorDiv((column - row) * width, 2),
-                    floorDiv((column + row) * height, 2) + height + (height & 1)};
+            // The editor's walk: row after row from the start, each a whole half width (rounded down) right
+            // or left of the one before and a half height lower, its left edge cut to whole pixels toward
+            // zero, then whole widths from cell to cell. A bottom on half a pixel rounds down the picture.
+            const RowStart& start = layer.rowStart;
+            const int64_t steps = column + row - start.column - start.row;
+            const int64_t right = start.shifted ? floorDiv(steps, 2) : floorDiv(steps + 1, 2);
+            const int64_t rowLeft = (start.twiceX + width / 2 * 2 * (2 * right - steps)) / 2;
+            return {rowLeft + (column - start.column - right) * width,
+                    floorDiv(start.twiceY + steps * height + 1, 2)};
         }
         case TmxMap::Orientation::Staggered:
         case TmxMap::Orientation::Hexagonal: {
             const Stagger s = stagger();
             const sf::Vector2i box = cellSize();
             if (s.alongX) {
-                // Columns come in pairs a hexagon's width and side apart; when that is odd, the extra pixel
-                // goes to the step after each shifted column, counted from the first shifted column at or
-                // before column 0.
+                // The editor steps a pair of columns (a hexagon's width and side) at a time from the column
+                // its rows start at; when that is odd, each pair's extra pixel counts from there.
                 const int64_t extra = s.pair - 2 * s.step;
-                const int64_t first = s.even ? 0 : -1;
-                return {column * s.step + extra * -floorDiv(first - column, 2),
+                return {column * s.step + extra * floorDiv(column - layer.rowStart.column, 2),
                         row * box.y + (s.shifted(column) ? s.half : 0) + box.y};
             }
             return {column * box.x + (s.shifted(row) ? s.half : 0), row * s.step + box.y};
@@ -327,9 +330,85 @@ sf::Vector2<int64_t> Tilemap::cellBottomLeft(int64_t column, int64_t row) const 
     return {column * width, (row + 1) * height};
 }
 
-sf::Vector2<int64_t> Tilemap::tileTopLeft(int64_t column, int64_t row, int64_t imageHeight,
-                                          sf::Vector2i offset) const {
-    const sf::Vector2<int64_t> corner = cellBottomLeft(column, row);
+Tilemap::RowStart Tilemap::rowStart(int64_t left, int64_t top, int64_t bottom,
+                                    sf::Vector2<int64_t> margin) const {
+    // The editor starts at the top-left corner of the box around the cells' diamonds (whole blocks of
+    // chunkSide cells, in its integer arithmetic), moved left and up by the margin, and begins one row
+    // higher when that corner lies in the upper half of its diamond.
+    constexpr int64_t chunkSide = 16;
+    const TmxMap& map = *tmxMap;
+    const int64_t width = map.tileWidth;
+    const int64_t height = map.tileHeight;
+    left = floorDiv(left, chunkSide) * chunkSide;
+    top = floorDiv(top, chunkSide) * chunkSide;
+    bottom = (floorDiv(bottom - 1, chunkSide) + 1) * chunkSide;
+    RowStart start;
+    if (map.orientation != TmxMap::Orientation::Isometric) {
+        start.column = staggeredStartColumn(left * stagger().step - margin.x, top * cellSize().y - margin.y);
+        return start;
+    }
+    if (width <= 0 || height <= 0) {
+        return start;
+    }
+    const int64_t origin = int64_t{map.height} * width / 2;
+    const int64_t cornerX = (left - bottom) * width / 2 + origin - margin.x;
+    const int64_t cornerY = (left + top) * height / 2 - margin.y;
+    const double across = double(cornerX - origin) / double(width);
+    const double down = double(cornerY) / double(height);
+    start.column = static_cast<int64_t>(std::floor(down + across));
+    start.row = static_cast<int64_t>(std::floor(down - across));
+    start.twiceX = (start.column - start.row) * width + 2 * origin - width / 2 * 2;
+    start.twiceY = (start.column + start.row) * height + 2 * height;
+    const bool upper = start.twiceY - 2 * cornerY > height / 2 * 2;
+    const bool leftHalf = 2 * cornerX - start.twiceX < width / 2 * 2;
+    if (upper) {
+        (leftHalf ? start.column : start.row) -= 1;
+        start.twiceX += (leftHalf ? -1 : 1) * (width / 2 * 2);
+        start.twiceY -= height / 2 * 2;
+    }
+    start.shifted = upper != leftHalf;
+    return start;
+}
+
+int64_t Tilemap::staggeredStartColumn(int64_t left, int64_t top) const {
+    const Stagger s = stagger();
+    const sf::Vector2i box = cellSize();
+    if (!s.alongX || s.step <= 0 || s.half <= 0) {
+        return 0;
+    }
+    // The hexagon whose centre is nearest to the corner, found from the pair of columns and rows it lies in.
+    const double x = double(left - (s.even ? box.x : s.sideOffset));
+    const double y = double(top);
+    const auto pairColumn = static_cast<int64_t>(std::floor(x / double(2 * s.step)));
+    const auto pairRow = static_cast<int64_t>(std::floor(y / double(2 * s.half)));
+    const double relativeX = x - double(pairColumn * 2 * s.step);
+    const double relativeY = y - double(pairRow * 2 * s.half);
+    const double sideX = double((s.step - s.sideOffset) / 2);
+    const double middleY = double(box.y / 2);
+    const std::array<std::array<double, 3>, 4> centres{
+        {{sideX, middleY, 0.},
+         {sideX + double(s.step), middleY - double(s.half), 1.},
+         {sideX + double(s.step), middleY + double(s.half), 1.},
+         {sideX + double(2 * s.step), middleY, 2.}}};
+    double nearest = std::numeric_limits<double>::max();
+    int64_t column = 0;
+    for (const auto& [centreX, centreY, step] : centres) {
+        const double distance =
+            (centreX - relativeX) * (centreX - relativeX) + (centreY - relativeY) * (centreY - relativeY);
+        if (distance < nearest) {
+            nearest = distance;
+            column = 2 * pairColumn + (s.even ? 1 : 0) + static_cast<int64_t>(step);
+        }
+    }
+    // One column further left when the corner lies left of that hexagon's sides, and always on a column
+    // that is not shifted down.
+    column -= left - column * s.step < s.sideOffset ? 1 : 0;
+    return s.shifted(column) ? column - 1 : column;
+}
+
+sf::Vector2<int64_t> Tilemap::tileTopLeft(const Layer& layer, int64_t column, int64_t row,
+                                          int64_t imageHeight, sf::Vector2i offset) const {
+    const sf::Vector2<int64_t> corner = cellBottomLeft(layer, column, row);
     return {corner.x + offset.x, corner.y - imageHeight + offset.y};
 }
 
@@ -501,10 +580,10 @@ std::vector<sf::Vector2f> Tilemap::objectOutline(const Object& object) const {
     return local;
 }
 
-sf::Vector2<int64_t> Tilemap::checkedTopLeft(const TileDefinition& definition, int64_t column, int64_t row,
-                                             const std::string& where) const {
+sf::Vector2<int64_t> Tilemap::checkedTopLeft(const Layer& layer, const TileDefinition& definition,
+                                             int64_t column, int64_t row, const std::string& where) const {
     const sf::Vector2<int64_t> topLeft =
-        tileTopLeft(column, row, definition.textureRect.height, definition.offset);
+        tileTopLeft(layer, column, row, definition.textureRect.height, definition.offset);
     constexpr int64_t limit = std::numeric_limits<int32_t>::max();
     if (topLeft.x > limit || topLeft.y > limit || topLeft.x < -limit || topLeft.y < -limit) {
         throw AssetLoadException(where + " places a tile too far out for pixel positions!", path);
@@ -571,8 +650,14 @@ sf::Vector2i Tilemap::renderDirection() const {
             order == "right-up" || order == "left-up" ? -1 : 1};
 }
 
-sf::Vector2f Tilemap::pixelOffset(const Layer& layer) {
-    return {std::floor(layer.offsetX + 0.5f), std::floor(layer.offsetY + 0.5f)};
+bool Tilemap::bottomOnHalfPixel(const Layer& layer, int64_t column, int64_t row) const {
+    const RowStart& start = layer.rowStart;
+    return tmxMap->orientation == TmxMap::Orientation::Isometric &&
+           ((start.twiceY + (column + row - start.column - start.row) * tmxMap->tileHeight) & 1) != 0;
+}
+
+sf::Vector2f Tilemap::pixelOffset(const Layer& layer, bool halfPixel) {
+    return {std::floor(layer.offsetX + 0.5f), std::floor(layer.offsetY + (halfPixel ? 0.f : 0.5f))};
 }
 
 void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string& where) {
@@ -587,6 +672,12 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
     // Extremes of what moves a tile, over the distinct ids: the corner cells with them bound every position.
     sf::Vector2<int64_t> lowest(std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max());
     sf::Vector2<int64_t> highest(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::min());
+    // The editor's margin for the row start: the largest side of any tileset the layer uses (a tile may be
+    // turned) beyond the map's tile width, and the largest tile offsets right and down.
+    int64_t largestSide = 0;
+    sf::Vector2<int64_t> margin;
+    layer.rowStart =
+        rowStart(source.originX, source.originY, int64_t{source.originY} + source.height, margin);
     const int32_t* cell = source.data.data();
     uint32_t previous = 0;
     try {
@@ -609,6 +700,9 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
                 const int64_t height = definition.textureRect.height;
                 const bool turned = (gid & flippedDiagonally) != 0;
                 const sf::Vector2<int64_t> offset(definition.offset.x, definition.offset.y);
+                largestSide = std::max<int64_t>(
+                    {largestSide, definition.tileset->tileWidth, definition.tileset->tileHeight});
+                margin = {std::max(margin.x, offset.x), std::max(margin.y, offset.y)};
                 // The picture's extent from the bottom-left corner of the cell's box (y up is negative): a
                 // quarter turn keeps the bottom-left corner; a hexagonal turn by a sixth or a third stays
                 // within the circle around the picture's centre.
@@ -642,7 +736,7 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
         }
     } catch (const AssetLoadException&) {
         // The first bad cell read row by row need not be the first one the tiles are built from.
-        reportFirstBadCell(source, where);
+        reportFirstBadCell(source, layer, where);
         throw;
     }
     if (lastRow < 0) {
@@ -652,6 +746,7 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
     const int64_t top = source.originY + firstRow;
     const int64_t right = source.originX + lastColumn;
     const int64_t bottom = source.originY + lastRow;
+    layer.rowStart = rowStart(left, top, bottom + 1, {margin.x + largestSide - tmxMap->tileWidth, margin.y});
     constexpr int64_t limit = std::numeric_limits<int32_t>::max();
     // Off the square grid, a cell between the corners may lie up to a box beyond them.
     if (!orthogonal) {
@@ -661,36 +756,37 @@ void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string&
     bool beyond = false;
     for (const int64_t column : {left, right}) {
         for (const int64_t row : {top, bottom}) {
-            const sf::Vector2<int64_t> corner = cellBottomLeft(column, row);
+            const sf::Vector2<int64_t> corner = cellBottomLeft(layer, column, row);
             beyond = beyond ||
                      std::max(std::abs(corner.x + lowest.x), std::abs(corner.x + highest.x)) > limit ||
                      std::max(std::abs(corner.y + lowest.y), std::abs(corner.y + highest.y)) > limit;
         }
     }
     if (beyond) {
-        reportFirstBadCell(source, where);
+        reportFirstBadCell(source, layer, where);
     }
     layer.usedCells = sf::IntRect(static_cast<int>(left), static_cast<int>(top),
                                   static_cast<int>(right - left + 1), static_cast<int>(bottom - top + 1));
 }
 
-void Tilemap::reportFirstBadCell(const TmxLayer& source, const std::string& where) {
+void Tilemap::reportFirstBadCell(const TmxLayer& source, const Layer& layer, const std::string& where) {
     for (int64_t column = 0; column < source.width; ++column) {
         for (int64_t row = 0; row < source.height; ++row) {
             const auto gid =
                 static_cast<uint32_t>(source.data[static_cast<std::size_t>(row * source.width + column)]);
             if ((gid & idMask) != 0) {
-                checkedTopLeft(define(gid, where), source.originX + column, source.originY + row, where);
+                checkedTopLeft(layer, define(gid, where), source.originX + column, source.originY + row,
+                               where);
             }
         }
     }
 }
 
-std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(int32_t gid, int32_t column, int32_t row,
+std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(const Layer& layer, int32_t gid, int32_t column, int32_t row,
                                                  const std::string& where) {
     const auto bits = static_cast<uint32_t>(gid);
     const TileDefinition& definition = define(bits, where);
-    const sf::Vector2<int64_t> topLeft = checkedTopLeft(definition, column, row, where);
+    const sf::Vector2<int64_t> topLeft = checkedTopLeft(layer, definition, column, row, where);
     auto tile = std::make_shared<Tile>();
     tile->tileset = definition.tileset;
     tile->texture = definition.texture;
@@ -704,6 +800,7 @@ std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(int32_t gid, int32_t column, in
     tile->flipHorizontally = (bits & flippedHorizontally) != 0;
     tile->flipVertically = (bits & flippedVertically) != 0;
     tile->flipDiagonally = (bits & flippedDiagonally) != 0;
+    tile->halfPixel = bottomOnHalfPixel(layer, column, row);
     return tile;
 }
 
@@ -727,7 +824,7 @@ void Tilemap::buildLayers(const std::string& path) {
                     const int32_t gid = source->data[static_cast<std::size_t>(y) * source->width + x];
                     if ((static_cast<uint32_t>(gid) & idMask) != 0) {
                         layer->tiles.push_back(
-                            makeTile(gid, static_cast<int32_t>(int64_t{source->originX} + x),
+                            makeTile(*layer, gid, static_cast<int32_t>(int64_t{source->originX} + x),
                                      static_cast<int32_t>(int64_t{source->originY} + y), where));
                     }
                 }

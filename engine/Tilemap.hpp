@@ -120,9 +120,24 @@ public:
         int32_t row = 0;                       ///< the cell's row, in tiles (negative in infinite maps)
         /// The editor's flips: the anti-diagonal one (swapping x and y) applies before the other two.
         bool flipHorizontally = false;
-        bool flipVertically = false;   ///< mirrored top to bottom
-        bool flipDiagonally = false;   ///< x and y swapped
+        bool flipVertically = false;  ///< mirrored top to bottom
+        bool flipDiagonally = false;  ///< x and y swapped
+        /// The editor's unrounded y lies half a pixel above y (see bottomOnHalfPixel).
+        bool halfPixel = false;
         std::vector<Frame> animation;  ///< empty for a still tile
+    };
+
+    /// Where the editor starts the rows of cells it draws a layer in. It walks the rows from a cell left of
+    /// and above everything the layer covers, stepping a whole number of pixels from cell to cell, so where
+    /// an isometric tile's edge falls on half a pixel, or a staggered column pair is an odd number of pixels
+    /// wide, the rounding depends on that start (see cellBottomLeft). Only column counts on a staggered or
+    /// hexagonal map, and nothing on an orthogonal one.
+    struct RowStart {
+        int64_t column = 0;    ///< the first row's first cell
+        int64_t row = 0;       ///< the first cell's row
+        bool shifted = false;  ///< whether the next row starts a row down rather than a column right
+        int64_t twiceX = 0;    ///< the first cell's left edge, in half pixels
+        int64_t twiceY = 0;    ///< the first cell's bottom edge, in half pixels
     };
 
     /// One tile layer.
@@ -142,6 +157,8 @@ public:
         sf::IntRect usedCells;
         /// How far the layer's tiles, flipped as they are, reach beyond their cells.
         Reach reach;
+        /// Where the rows of the layer start, from its used cells and its tilesets' sizes and offsets.
+        RowStart rowStart;
         /// Whether tiles may cover each other and must be drawn in the order of drawKey: on an orthogonal
         /// map when some tile differs from its cell in size or position; always on the others, whose cells'
         /// boxes overlap.
@@ -234,19 +251,20 @@ public:
     /// Boxes of neighbouring cells overlap on all but orthogonal maps.
     sf::Vector2i cellSize() const;
 
-    /// The bottom-left corner of the box of the cell (column, row), in map pixels, where the cell's tiles
-    /// stand: on an orthogonal map the cell's square; on an isometric one the box around the cell's diamond,
-    /// the diamonds of row 0 running down to the right from the top corner (in the middle of the map's width
-    /// for a map of as many rows as columns); on staggered and hexagonal maps the box of the cell's hexagon
-    /// (or diamond) in its row and column, every other column (stagger axis x) moved down, or every other row
-    /// (y) moved right, by half a cell. Rounded to whole pixels as the editor rounds them. Pixels in 64 bits,
-    /// so that no cell overflows.
-    sf::Vector2<int64_t> cellBottomLeft(int64_t column, int64_t row) const;
+    /// The bottom-left corner of the box of the cell (column, row) of layer, in map pixels, where the cell's
+    /// tiles stand: on an orthogonal map the cell's square; on an isometric one the box around the cell's
+    /// diamond, the diamonds of row 0 running down to the right from the top corner (in the middle of the
+    /// map's width for a map of as many rows as columns); on staggered and hexagonal maps the box of the
+    /// cell's hexagon (or diamond) in its row and column, every other column (stagger axis x) moved down, or
+    /// every other row (y) moved right, by half a cell. Rounded to whole pixels as the editor rounds them,
+    /// which on an isometric map depends on the layer's rowStart. Pixels in 64 bits, so that no cell
+    /// overflows.
+    sf::Vector2<int64_t> cellBottomLeft(const Layer& layer, int64_t column, int64_t row) const;
 
     /// Where the top-left corner of a tile's unflipped picture, imageHeight pixels high, lies in the map when
-    /// the tile is in the cell (column, row): its bottom-left corner on the bottom-left corner of the cell's
-    /// box, moved by the tile offset. Pixels, in 64 bits so that no cell overflows.
-    sf::Vector2<int64_t> tileTopLeft(int64_t column, int64_t row, int64_t imageHeight,
+    /// the tile is in the cell (column, row) of layer: its bottom-left corner on the bottom-left corner of
+    /// the cell's box, moved by the tile offset. Pixels, in 64 bits so that no cell overflows.
+    sf::Vector2<int64_t> tileTopLeft(const Layer& layer, int64_t column, int64_t row, int64_t imageHeight,
                                      sf::Vector2i offset) const;
 
     /// The rectangle of map pixels (left, top, width, height) that the editor's pictures give the block of
@@ -292,9 +310,14 @@ public:
     /// object's rotation about its position on screen. Closed shapes are not repeated at their first point.
     std::vector<sf::Vector2f> objectOutline(const Object& object) const;
 
-    /// A layer's offset as tiles are drawn with it: on whole pixels, as the editor draws them, a fraction
-    /// rounded half up.
-    static sf::Vector2f pixelOffset(const Layer& layer);
+    /// Whether the editor's unrounded bottom edge of the cell's box lies half a pixel above the one
+    /// cellBottomLeft gives (every other row of an isometric layer on an odd tile height).
+    bool bottomOnHalfPixel(const Layer& layer, int64_t column, int64_t row) const;
+
+    /// A layer's offset as a cell's tiles are drawn with it: on whole pixels, as the editor draws them. The
+    /// editor rounds the sum of the tile's unrounded position and the offset half up, so with halfPixel (see
+    /// bottomOnHalfPixel) a fraction of y counts as the tile's half pixel does.
+    static sf::Vector2f pixelOffset(const Layer& layer, bool halfPixel = false);
 
     /// The file the map was read from, as given to the constructor; named in load errors.
     std::string path;
@@ -350,17 +373,25 @@ private:
     /// The definition of a non-zero gid, made on first use; raises AssetLoadException (where names the
     /// layer) for an id that no tileset holds.
     const TileDefinition& define(uint32_t gid, const std::string& where);
-    /// The tile's top-left corner in the cell (column, row) as tileTopLeft gives it; raises
+    /// The tile's top-left corner in the cell (column, row) of layer as tileTopLeft gives it; raises
     /// AssetLoadException when it lies beyond 32-bit pixel positions.
-    sf::Vector2<int64_t> checkedTopLeft(const TileDefinition& definition, int64_t column, int64_t row,
-                                        const std::string& where) const;
-    /// Checks every cell of source and fills layer's usedCells, reach and overlapping. Reports the first bad
-    /// cell in the order the tiles are built (column by column), though it reads row by row.
+    sf::Vector2<int64_t> checkedTopLeft(const Layer& layer, const TileDefinition& definition, int64_t column,
+                                        int64_t row, const std::string& where) const;
+    /// Checks every cell of source and fills layer's usedCells, reach, rowStart and overlapping. Reports the
+    /// first bad cell in the order the tiles are built (column by column), though it reads row by row.
     void scanCells(const TmxLayer& source, Layer& layer, const std::string& where);
+    /// The start of the rows of a layer whose used cells lie in the columns from left and the
+    /// rows from top up to bottom (excluded), and whose tiles reach margin pixels further right and down
+    /// than a grid-size tile.
+    RowStart rowStart(int64_t left, int64_t top, int64_t bottom, sf::Vector2<int64_t> margin) const;
+    /// On a map staggered along x, the column the editor's rows start from when it draws from the pixel
+    /// (left, top); 0 on other maps.
+    int64_t staggeredStartColumn(int64_t left, int64_t top) const;
     /// Raises the error of the first bad cell of source, column by column; returns when there is none.
-    void reportFirstBadCell(const TmxLayer& source, const std::string& where);
-    /// The tile of gid at cell (column, row), or null for gid 0; the cell has been checked.
-    std::shared_ptr<Tile> makeTile(int32_t gid, int32_t column, int32_t row, const std::string& where);
+    void reportFirstBadCell(const TmxLayer& source, const Layer& layer, const std::string& where);
+    /// The tile of gid at cell (column, row) of layer; the cell has been checked.
+    std::shared_ptr<Tile> makeTile(const Layer& layer, int32_t gid, int32_t column, int32_t row,
+                                   const std::string& where);
 
     /// Definitions by id; ids below denseIds are also found through definitionsById.
     std::unordered_map<uint32_t, std::unique_ptr<TileDefinition>> definitions;
