@@ -68,8 +68,7 @@ Tilemap::Tilemap(const std::string& path, TileStorage storage) : path(path), sto
     buildTilesets(path);
     buildLayers(path);
     buildObjectGroups();
-    readTexture = nullptr;
-    readPixels = sf::Image();
+    readPixels.clear();
 }
 
 const std::shared_ptr<sf::Texture>& Tilemap::texture(const std::string& imageSource,
@@ -198,16 +197,17 @@ bool Tilemap::frame(std::size_t index, int64_t local, Frame& frame) {
 }
 
 bool Tilemap::opaqueIn(const sf::Texture& texture, const sf::IntRect& rect) {
-    if (readTexture != &texture) {
-        readPixels = texture.copyToImage();
-        readTexture = &texture;
+    auto read = readPixels.find(&texture);
+    if (read == readPixels.end()) {
+        read = readPixels.emplace(&texture, texture.copyToImage()).first;
     }
-    const sf::Vector2u size = readPixels.getSize();
+    const sf::Image& pixels = read->second;
+    const sf::Vector2u size = pixels.getSize();
     const auto right = std::min<int64_t>(int64_t{rect.left} + rect.width, size.x);
     const auto bottom = std::min<int64_t>(int64_t{rect.top} + rect.height, size.y);
     for (int64_t y = std::max(rect.top, 0); y < bottom; ++y) {
         for (int64_t x = std::max(rect.left, 0); x < right; ++x) {
-            if (readPixels.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)).a != 255) {
+            if (pixels.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)).a != 255) {
                 return false;
             }
         }

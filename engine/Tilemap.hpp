@@ -409,9 +409,9 @@ private:
     bool frame(std::size_t index, int64_t local, Frame& frame);
     /// Whether every pixel of rect in texture is fully opaque.
     bool opaqueIn(const sf::Texture& texture, const sf::IntRect& rect);
-    /// The pixels of the texture opaqueIn last read, kept while the map loads.
-    const sf::Texture* readTexture = nullptr;
-    sf::Image readPixels;
+    /// The pixels of each texture opaqueIn has read, kept while the map loads: tiles of several tilesets
+    /// come in any order, and each texture is read back once.
+    std::unordered_map<const sf::Texture*, sf::Image> readPixels;
     /// The definition of a non-zero gid, made on first use; raises AssetLoadException (where names the
     /// layer) for an id that no tileset holds.
     const TileDefinition& define(uint32_t gid, const std::string& where);
