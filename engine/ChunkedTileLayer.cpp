@@ -104,7 +104,8 @@ void ChunkedTileLayer::update() {
             }
             const Animation& animation = animations[cell.animation];
             sf::Vertex* vertices = &chunk.vertices[cell.vertex];
-            placeTile(vertices, *animation.definition, cell.gid, cell.column, cell.row,
+            const Tilemap::Pieces pieces = tilePieces(*animation.definition, cell.gid, cell.column, cell.row);
+            placeTile(vertices, pieces.piece[cell.piece], cell.gid,
                       animation.definition->animation[animation.clock.frame].textureRect);
             // Frames of another size may reach further; the bounds only grow.
             for (int corner = 0; corner < 6; ++corner) {
@@ -201,18 +202,26 @@ bool ChunkedTileLayer::chunkTouches(int x, int y, const sf::FloatRect& area) con
            chunkTop < double(area.top) + area.height && chunkBottom > area.top;
 }
 
-bool ChunkedTileLayer::placeTile(sf::Vertex* vertices, const Tilemap::TileDefinition& definition,
-                                 uint32_t gid, int64_t column, int64_t row, const sf::IntRect& rect) const {
+Tilemap::Pieces ChunkedTileLayer::tilePieces(const Tilemap::TileDefinition& definition, uint32_t gid,
+                                             int64_t column, int64_t row) const {
     const sf::Vector2<int64_t> corner =
         tilemap->tileTopLeft(*layer, column, row, definition.textureRect.height, definition.offset);
     // The sums a TileLayer's tile makes: its 32-bit pixel position as a float, plus the layer's offset.
-    const sf::Vector2f shift =
-        tilemap->bottomOnHalfPixel(*layer, column, row) ? Tilemap::pixelOffset(*layer, true) : offset;
+    const bool halfPixel = tilemap->bottomOnHalfPixel(*layer, column, row);
+    const sf::Vector2f shift = halfPixel ? Tilemap::pixelOffset(*layer, true) : offset;
     const sf::Vector2f topLeft(static_cast<float>(static_cast<int32_t>(corner.x)) + shift.x,
                                static_cast<float>(static_cast<int32_t>(corner.y)) + shift.y);
+    return Tilemap::pieces(*layer, halfPixel, topLeft,
+                           {definition.textureRect.width, definition.textureRect.height}, gid,
+                           definition.opaque, tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal);
+}
+
+bool ChunkedTileLayer::placeTile(sf::Vertex* vertices, const Tilemap::Piece& piece, uint32_t gid,
+                                 const sf::IntRect& frame) const {
     const Tilemap::Placement placement =
-        Tilemap::placement(topLeft, {definition.textureRect.width, definition.textureRect.height}, gid,
+        Tilemap::placement(piece.topLeft, {piece.texels.width, piece.texels.height}, gid,
                            tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal);
+    const sf::IntRect rect = piece.in(frame);
     const auto width = static_cast<float>(rect.width);
     const auto height = static_cast<float>(rect.height);
     // The transform of the tile's sprite, computed by the same library code, so that the corners carry the
@@ -277,19 +286,25 @@ void ChunkedTileLayer::build(std::size_t index) {
             }
             const sf::Texture* texture = definition->texture.get();
             sf::IntRect rect = definition->textureRect;
+            const int64_t mapColumn = source.originX + column;
+            const int64_t mapRow = source.originY + row;
             if (!definition->animation.empty()) {
                 const Animation& animation = animations[definition->animationIndex];
                 const Tilemap::Frame& frame = definition->animation[animation.clock.frame];
                 rect = frame.textureRect;
                 texture = animation.oneTexture ? frame.texture.get() : nullptr;
-                chunk->animated.push_back({definition->animationIndex, placed.size(), source.originX + column,
-                                           source.originY + row, gid});
             }
-            vertices.resize(vertices.size() + 6);
-            const bool shared = placeTile(&vertices[vertices.size() - 6], *definition, gid,
-                                          source.originX + column, source.originY + row, rect);
-            placed.push_back({texture, definition->animationIndex,
-                              tilemap->drawKey(source.originX + column, source.originY + row), !shared});
+            const Tilemap::Pieces pieces = tilePieces(*definition, gid, mapColumn, mapRow);
+            for (std::size_t piece = 0; piece < static_cast<std::size_t>(pieces.count); ++piece) {
+                if (!definition->animation.empty()) {
+                    chunk->animated.push_back(
+                        {definition->animationIndex, placed.size(), mapColumn, mapRow, gid, piece});
+                }
+                vertices.resize(vertices.size() + 6);
+                const bool shared = placeTile(&vertices[vertices.size() - 6], pieces.piece[piece], gid, rect);
+                placed.push_back(
+                    {texture, definition->animationIndex, tilemap->drawKey(mapColumn, mapRow), !shared});
+            }
         }
     }
 

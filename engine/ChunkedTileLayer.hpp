@@ -87,6 +87,7 @@ private:
         int64_t column = 0;         ///< map cell
         int64_t row = 0;            ///< map cell
         uint32_t gid = 0;           ///< with flip bits
+        std::size_t piece = 0;      ///< which of the tile's pieces (Tilemap::pieces)
     };
 
     struct Chunk {
@@ -112,10 +113,13 @@ private:
     /// pixels, the layer offset included); on orthogonal maps, where chunksTouching is exact, always.
     bool chunkTouches(int x, int y, const sf::FloatRect& area) const;
     void build(std::size_t index);
-    /// The six vertices of the tile gid in the map cell (column, row), showing the picture rect. Returns
-    /// whether the tile may share a draw call with others, as SpriteBatch decides for its sprite.
-    bool placeTile(sf::Vertex* vertices, const Tilemap::TileDefinition& definition, uint32_t gid,
-                   int64_t column, int64_t row, const sf::IntRect& rect) const;
+    /// The pieces the tile gid of definition in the map cell (column, row) is drawn in.
+    Tilemap::Pieces tilePieces(const Tilemap::TileDefinition& definition, uint32_t gid, int64_t column,
+                               int64_t row) const;
+    /// The six vertices of piece of the tile gid, whose picture is frame in the texture. Returns whether
+    /// the piece may share a draw call with others, as SpriteBatch decides for its sprite.
+    bool placeTile(sf::Vertex* vertices, const Tilemap::Piece& piece, uint32_t gid,
+                   const sf::IntRect& frame) const;
     /// Draws the runs of chunk for which drawn says yes, in order.
     template <class Filter>
     void drawRuns(const Chunk& chunk, std::size_t& next, Filter drawn, const sf::Transform& transform);

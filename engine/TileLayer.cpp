@@ -34,33 +34,39 @@ void TileLayer::init() {
     const bool hexagonal = tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal;
     for (const std::size_t index : layer.drawOrder) {
         const std::shared_ptr<Tilemap::Tile>& tile = layer.tiles[index];
-        GameObject* object = gameObject->scene->createGameObject(gameObject->layer);
-        Sprite* sprite = object->addComponent<Sprite>(*tile->texture, tile->textureRect);
-        const std::shared_ptr<Transform> transform = object->getTransform().lock();
-        transform->setParent(parent.get());
         const sf::Vector2f shift = tile->halfPixel ? Tilemap::pixelOffset(layer, true) : offset;
         const sf::Vector2f topLeft(static_cast<float>(tile->x) + shift.x,
                                    static_cast<float>(tile->y) + shift.y);
-        const Tilemap::Placement placement =
-            Tilemap::placement(topLeft, {tile->textureRect.width, tile->textureRect.height},
-                               static_cast<uint32_t>(tile->gid), hexagonal);
-        transform->setPosition(placement.position);
-        if (placement.centred) {
-            transform->setLocalRotation(placement.rotation);
-            transform->setLocalScale(placement.scale);
-            sprite->origin = {0.5f, 0.5f};
-        }
-        if (layer.color != sf::Color::White) {
-            sprite->sprite.setColor(layer.color);
-        }
-        if (!layer.visible) {
-            object->setActive(false);
-        }
-        if (!tile->animation.empty()) {
-            animated.push_back(
-                {tile, object->getComponent<Sprite>(), Tilemap::AnimationClock(tile->animation)});
-            sprite->sprite.setTexture(*tile->animation.front().texture);
-            sprite->sprite.setTextureRect(tile->animation.front().textureRect);
+        const auto gid = static_cast<uint32_t>(tile->gid);
+        const Tilemap::Pieces pieces = Tilemap::pieces(layer, tile->halfPixel, topLeft,
+                                                       {tile->textureRect.width, tile->textureRect.height},
+                                                       gid, tile->opaque, hexagonal);
+        for (int i = 0; i < pieces.count; ++i) {
+            const Tilemap::Piece& piece = pieces.piece[static_cast<std::size_t>(i)];
+            GameObject* object = gameObject->scene->createGameObject(gameObject->layer);
+            Sprite* sprite = object->addComponent<Sprite>(*tile->texture, piece.in(tile->textureRect));
+            const std::shared_ptr<Transform> transform = object->getTransform().lock();
+            transform->setParent(parent.get());
+            const Tilemap::Placement placement =
+                Tilemap::placement(piece.topLeft, {piece.texels.width, piece.texels.height}, gid, hexagonal);
+            transform->setPosition(placement.position);
+            if (placement.centred) {
+                transform->setLocalRotation(placement.rotation);
+                transform->setLocalScale(placement.scale);
+                sprite->origin = {0.5f, 0.5f};
+            }
+            if (layer.color != sf::Color::White) {
+                sprite->sprite.setColor(layer.color);
+            }
+            if (!layer.visible) {
+                object->setActive(false);
+            }
+            if (!tile->animation.empty()) {
+                animated.push_back(
+                    {tile, object->getComponent<Sprite>(), Tilemap::AnimationClock(tile->animation), piece});
+                sprite->sprite.setTexture(*tile->animation.front().texture);
+                sprite->sprite.setTextureRect(piece.in(tile->animation.front().textureRect));
+            }
         }
     }
 }
@@ -72,7 +78,7 @@ void TileLayer::update() {
         const std::shared_ptr<Sprite> sprite = entry.sprite.lock();
         if (sprite && entry.clock.advance(frames, elapsed)) {
             sprite->sprite.setTexture(*frames[entry.clock.frame].texture);
-            sprite->sprite.setTextureRect(frames[entry.clock.frame].textureRect);
+            sprite->sprite.setTextureRect(entry.piece.in(frames[entry.clock.frame].textureRect));
         }
     }
 }

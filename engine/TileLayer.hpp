@@ -13,11 +13,11 @@ namespace orn {
 class Sprite;
 
 /// Turns one named layer of a tile map into drawable game objects: at init it creates one child object per
-/// placed tile, in the draw layer of its own game object, each with a Sprite of the tile's rectangle placed
-/// at the tile's map pixel position (plus the layer's offset) in world space. Flips become the tile
-/// object's rotation and scale about the sprite's centre; the layer's tint and opacity the sprite's colour;
-/// a hidden layer's tiles are created inactive. Per frame it only moves animated tiles on to their next
-/// frame.
+/// placed tile (or per piece of a tile drawn in pieces, see Tilemap::pieces), in the draw layer of its own
+/// game object, each with a Sprite of the tile's rectangle placed at the tile's map pixel position (plus the
+/// layer's offset) in world space. Flips become the tile object's rotation and scale about the sprite's
+/// centre; the layer's tint and opacity the sprite's colour; a hidden layer's tiles are created inactive. Per
+/// frame it only moves animated tiles on to their next frame.
 ///
 /// Every tile costs a game object that the scene visits each frame, so this suits small maps whose tiles
 /// take part in the scene; ChunkedTileLayer draws the same pixels at a cost that follows the screen. Needs a
@@ -52,6 +52,7 @@ private:
         /// The tile object's sprite; the tile object (owned by the scene) may be destroyed before the layer.
         std::weak_ptr<Sprite> sprite;
         Tilemap::AnimationClock clock;
+        Tilemap::Piece piece;  ///< the part of each frame the sprite shows
     };
 
     std::vector<AnimatedTile> animated;

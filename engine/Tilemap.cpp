@@ -68,6 +68,7 @@ Tilemap::Tilemap(const std::string& path, TileStorage storage) : path(path), sto
     buildTilesets(path);
     buildLayers(path);
     buildObjectGroups();
+    readPixels.clear();
 }
 
 const std::shared_ptr<sf::Texture>& Tilemap::texture(const std::string& imageSource,
@@ -172,6 +173,7 @@ bool Tilemap::frame(std::size_t index, int64_t local, Frame& frame) {
                                             source.name + "' in '" + path + "'");
                 const sf::Vector2u size = frame.texture->getSize();
                 frame.textureRect = sf::IntRect(0, 0, static_cast<int>(size.x), static_cast<int>(size.y));
+                frame.opaque = opaqueIn(*frame.texture, frame.textureRect);
                 return true;
             }
         }
@@ -190,6 +192,26 @@ bool Tilemap::frame(std::size_t index, int64_t local, Frame& frame) {
     frame.textureRect = sf::IntRect(static_cast<int>(source.margin + stepX * (local % columns)),
                                     static_cast<int>(source.margin + stepY * (local / columns)),
                                     tileset.tileWidth, tileset.tileHeight);
+    frame.opaque = opaqueIn(*frame.texture, frame.textureRect);
+    return true;
+}
+
+bool Tilemap::opaqueIn(const sf::Texture& texture, const sf::IntRect& rect) {
+    auto read = readPixels.find(&texture);
+    if (read == readPixels.end()) {
+        read = readPixels.emplace(&texture, texture.copyToImage()).first;
+    }
+    const sf::Image& pixels = read->second;
+    const sf::Vector2u size = pixels.getSize();
+    const auto right = std::min<int64_t>(int64_t{rect.left} + rect.width, size.x);
+    const auto bottom = std::min<int64_t>(int64_t{rect.top} + rect.height, size.y);
+    for (int64_t y = std::max(rect.top, 0); y < bottom; ++y) {
+        for (int64_t x = std::max(rect.left, 0); x < right; ++x) {
+            if (pixels.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y)).a != 255) {
+                return false;
+            }
+        }
+    }
     return true;
 }
 
@@ -230,6 +252,7 @@ const Tilemap::TileDefinition& Tilemap::define(uint32_t gid, const std::string& 
     }
     definition->texture = still.texture;
     definition->textureRect = still.textureRect;
+    definition->opaque = still.opaque;
     for (const TmxTile& described : source.tiles) {
         if (described.id != local) {
             continue;
@@ -660,6 +683,82 @@ sf::Vector2f Tilemap::pixelOffset(const Layer& layer, bool halfPixel) {
     return {std::floor(layer.offsetX + 0.5f), std::floor(layer.offsetY + (halfPixel ? 0.f : 0.5f))};
 }
 
+sf::IntRect Tilemap::Piece::in(const sf::IntRect& picture) const {
+    return whole ? picture
+                 : sf::IntRect(picture.left + texels.left, picture.top + texels.top, texels.width,
+                               texels.height);
+}
+
+Tilemap::Pieces Tilemap::pieces(const Layer& layer, bool halfPixel, sf::Vector2f topLeft,
+                                sf::Vector2i imageSize, uint32_t gid, bool opaque, bool hexagonal) {
+    Pieces result;
+    result.piece[0] = {{0, 0, imageSize.x, imageSize.y}, topLeft};
+    result.count = 1;
+    const bool horizontal = (gid & flippedHorizontally) != 0;
+    const bool vertical = (gid & flippedVertically) != 0;
+    const bool turned = (gid & flippedDiagonally) != 0;
+    const auto onHalf = [](float value) { return value - std::floor(value) == 0.5f; };
+    const bool halfX = onHalf(layer.offsetX);
+    const bool halfY = onHalf(layer.offsetY + (halfPixel ? 0.5f : 0.f));
+    if ((!horizontal && !vertical) || (!halfX && !halfY) ||
+        (hexagonal && (gid & (flippedDiagonally | rotatedHexagonally)) != 0)) {
+        return result;
+    }
+    // The editor rounds where a mirrored or turned picture starts half up but samples it from its unrounded
+    // position, so along an axis on half a pixel every texel comes one pixel early. It does so along an
+    // axis the picture runs backwards on and clamps the samples to the tile, repeating the texel shown
+    // last; but a turned opaque picture it draws another way, where this happens along either axis when
+    // the other runs backwards, clamping only when both do and leaving the last pixel empty otherwise (as
+    // measured).
+    // A run of texels along one screen axis: its first pixel, first texel (counted in the texture's own
+    // direction; a backwards run shows its last texel first) and count.
+    struct Run {
+        int pixel;
+        int texel;
+        int count;
+    };
+    const bool byOtherAxis = turned && opaque;
+    const auto runs = [byOtherAxis](bool half, bool backwards, bool otherBackwards, int size, Run* out) {
+        if (!half || (byOtherAxis ? !otherBackwards : !backwards)) {
+            out[0] = {0, 0, size};
+            return 1;
+        }
+        if (!backwards) {
+            out[0] = {0, 1, size - 1};  // the first texel is lost and the last pixel stays empty
+            return 1;
+        }
+        out[0] = {0, 0, size - 1};  // the first texel shown is lost, the last repeated
+        out[1] = {size - 1, 0, 1};
+        return 2;
+    };
+    const sf::Vector2i shown = turned ? sf::Vector2i(imageSize.y, imageSize.x) : imageSize;
+    Run across[2];
+    Run down[2];
+    const int columns = runs(halfX, horizontal, vertical, shown.x, across);
+    const int rows = runs(halfY, vertical, horizontal, shown.y, down);
+    // The shown picture's top-left corner: a turned picture keeps the upright one's bottom-left corner.
+    const sf::Vector2f corner(topLeft.x, topLeft.y + static_cast<float>(imageSize.y - shown.y));
+    result.count = 0;
+    for (int j = 0; j < rows; ++j) {
+        for (int i = 0; i < columns; ++i) {
+            const Run& x = across[i];
+            const Run& y = down[j];
+            if (x.count <= 0 || y.count <= 0) {
+                continue;
+            }
+            // A turned picture shows texel rows along the screen's x axis.
+            const sf::IntRect texels = turned ? sf::IntRect(y.texel, x.texel, y.count, x.count)
+                                              : sf::IntRect(x.texel, y.texel, x.count, y.count);
+            result.piece[static_cast<std::size_t>(result.count++)] = {
+                texels,
+                {corner.x + static_cast<float>(x.pixel),
+                 corner.y + static_cast<float>(y.pixel + y.count - texels.height)},
+                false};
+        }
+    }
+    return result;
+}
+
 void Tilemap::scanCells(const TmxLayer& source, Layer& layer, const std::string& where) {
     const int64_t tileWidth = cellSize().x;
     const int64_t tileHeight = cellSize().y;
@@ -791,6 +890,7 @@ std::shared_ptr<Tilemap::Tile> Tilemap::makeTile(const Layer& layer, int32_t gid
     tile->tileset = definition.tileset;
     tile->texture = definition.texture;
     tile->textureRect = definition.textureRect;
+    tile->opaque = definition.opaque;
     tile->animation = definition.animation;
     tile->x = static_cast<int32_t>(topLeft.x);
     tile->y = static_cast<int32_t>(topLeft.y);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/Rect.hpp>
 #include <SFML/Graphics/Texture.hpp>
 #include <SFML/System/Vector2.hpp>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,6 +50,9 @@ public:
         std::shared_ptr<sf::Texture> texture;
         sf::IntRect textureRect;  ///< the frame's pixels in texture
         int32_t duration = 0;     ///< milliseconds
+        /// Every pixel of the picture is fully opaque; the editor draws such a picture another way, which
+        /// loses texels of a turned tile on half a pixel differently (see pieces).
+        bool opaque = false;
     };
 
     /// What every cell holding one tile id shows, shared by all those cells. Made for each id the layers use.
@@ -58,6 +63,7 @@ public:
         std::shared_ptr<sf::Texture> texture;  ///< the tileset's image, or the tile's own in a collection
         sf::IntRect textureRect;               ///< the still picture's pixels in texture, before any flip
         sf::Vector2i offset;                   ///< the tileset's tile offset, pixels
+        bool opaque = false;                   ///< the still picture is fully opaque (see Frame)
         std::vector<Frame> animation;          ///< empty for a still tile
         /// The definition's place in the map's animatedDefinitions; 0 for a still tile.
         std::size_t animationIndex = 0;
@@ -70,6 +76,25 @@ public:
         float rotation = 0.f;          ///< degrees, clockwise
         sf::Vector2f scale{1.f, 1.f};  ///< -1 mirrors
         bool centred = false;          ///< the pivot is the picture's centre rather than its top-left corner
+    };
+
+    /// A part of a tile's picture drawn as a picture of its own, with the tile's flips (see pieces).
+    struct Piece {
+        /// The part, in texels from the top-left corner of the tile's unflipped picture.
+        sf::IntRect texels;
+        /// Where the unflipped top-left corner of the part goes, as placement takes it: whole pixels.
+        sf::Vector2f topLeft;
+        bool whole = true;  ///< the part is the whole picture
+
+        /// The part's rectangle in the texture when the tile's picture there is picture: picture itself for
+        /// a whole piece, whatever its size (an animation frame may differ from the still picture).
+        sf::IntRect in(const sf::IntRect& picture) const;
+    };
+
+    /// The parts one tile is drawn in, in order: a single whole picture for most tiles.
+    struct Pieces {
+        std::array<Piece, 4> piece;  ///< the first count are used
+        int count = 0;               ///< 0 when the editor shows nothing of the tile
     };
 
     /// Where an animated tile is in its frames. All cells of one tile start together, so they stay together.
@@ -124,6 +149,7 @@ public:
         bool flipDiagonally = false;  ///< x and y swapped
         /// The editor's unrounded y lies half a pixel above y (see bottomOnHalfPixel).
         bool halfPixel = false;
+        bool opaque = false;           ///< the still picture is fully opaque (see Frame)
         std::vector<Frame> animation;  ///< empty for a still tile
     };
 
@@ -319,6 +345,17 @@ public:
     /// bottomOnHalfPixel) a fraction of y counts as the tile's half pixel does.
     static sf::Vector2f pixelOffset(const Layer& layer, bool halfPixel = false);
 
+    /// The parts a tile picture of imageSize texels, with the flip bits of gid and its unflipped top-left
+    /// corner at topLeft (whole pixels: the tile's position plus pixelOffset(layer, halfPixel)), is drawn
+    /// in, each to be placed with placement; opaque says whether the picture is (see Frame). Where the
+    /// editor's unrounded edge of a mirrored or turned tile lies on half a pixel (a fraction of a half in the
+    /// layer's offset, or the half pixel of bottomOnHalfPixel), the editor loses the row or column of texels
+    /// it shows first along that edge and either repeats the texel row or column it shows last, or leaves the
+    /// last pixel row or column empty; the parts show exactly that. Tiles turned on a hexagonal map are drawn
+    /// whole.
+    static Pieces pieces(const Layer& layer, bool halfPixel, sf::Vector2f topLeft, sf::Vector2i imageSize,
+                         uint32_t gid, bool opaque, bool hexagonal = false);
+
     /// The file the map was read from, as given to the constructor; named in load errors.
     std::string path;
     /// The file as read, before it was turned into this model.
@@ -370,6 +407,11 @@ private:
     /// The picture of local tile id local in the tileset at index (texture and rectangle); false when the
     /// tileset holds no such tile.
     bool frame(std::size_t index, int64_t local, Frame& frame);
+    /// Whether every pixel of rect in texture is fully opaque.
+    bool opaqueIn(const sf::Texture& texture, const sf::IntRect& rect);
+    /// The pixels of each texture opaqueIn has read, kept while the map loads: tiles of several tilesets
+    /// come in any order, and each texture is read back once.
+    std::unordered_map<const sf::Texture*, sf::Image> readPixels;
     /// The definition of a non-zero gid, made on first use; raises AssetLoadException (where names the
     /// layer) for an id that no tileset holds.
     const TileDefinition& define(uint32_t gid, const std::string& where);

@@ -101,17 +101,15 @@ def oriented_maps(out):
     hexagonal maps, turns by 60 and 120 degrees) and offset layers. Some tile sizes and side lengths are odd,
     which the editor rounds; two infinite maps have chunks at negative positions."""
     orders = ("right-down", "right-up", "left-down", "left-up")
-    # On an odd isometric tile height every other row stands on half a pixel, where tmxrasterizer drops a row of
-    # a tile mirrored or turned along y: that map flips tiles only left to right.
-    variants = [("isometric", "", tw, th, odd) for tw, th, odd in ((32, 16, 0), (31, 15, 1), (64, 32, 0), (30, 18, 0))]
+    variants = [("isometric", "", tw, th) for tw, th in ((32, 16), (31, 15), (64, 32), (30, 18))]
     for i, (axis, index) in enumerate((a, i) for a in "xy" for i in ("odd", "even")):
-        variants.append(("staggered", f' staggeraxis="{axis}" staggerindex="{index}"', 32 + i % 2, 16 + i // 2, 0))
+        variants.append(("staggered", f' staggeraxis="{axis}" staggerindex="{index}"', 32 + i % 2, 16 + i // 2))
         side = (9, 12, 10, 13)[i]
         variants.append(("hexagonal", f' staggeraxis="{axis}" staggerindex="{index}" hexsidelength="{side}"',
-                         28 + i // 2, 24 + i % 2, 0))
-    flips = [0, H_FLIP, V_FLIP, D_FLIP, H_FLIP | V_FLIP, H_FLIP | D_FLIP, V_FLIP | D_FLIP, HEX_TURN,
-             HEX_TURN | D_FLIP, HEX_TURN | H_FLIP]
-    for n, (orientation, attributes, tw, th, odd) in enumerate(variants):
+                         28 + i // 2, 24 + i % 2))
+    flips = [0, H_FLIP, V_FLIP, D_FLIP, H_FLIP | V_FLIP, H_FLIP | D_FLIP, V_FLIP | D_FLIP, H_FLIP | V_FLIP | D_FLIP,
+             HEX_TURN, HEX_TURN | D_FLIP, HEX_TURN | H_FLIP]
+    for n, (orientation, attributes, tw, th) in enumerate(variants):
         order = orders[n % 4]
         name = "-".join(re.findall(r'"(\w+)"', attributes)) or order
         ground = sheet(os.path.join(out, f"cells{tw}x{th}.png"), 3, 2, tw, th, first_index=n)
@@ -121,8 +119,7 @@ def oriented_maps(out):
                     tileset_xml(7, "tall", f"tall{tw}x{th}.png", tw + 4, 2 * th + 5, 2, 4, tall,
                                 extra='  <tileoffset x="-3" y="4"/>\n') +
                     tileset_xml(11, "small", f"small{tw}x{th}.png", tw // 2 + 1, th // 2 + 3, 2, 2, small))
-        turnable = [f for f in flips
-                    if (orientation == "hexagonal" or not f & HEX_TURN) and not (odd and f & ~H_FLIP)]
+        turnable = [f for f in flips if orientation == "hexagonal" or not f & HEX_TURN]
         things = [0 if (i * 5 + n) % 3 else (7 + i % 4) | turnable[i % len(turnable)] for i in range(42)]
         bits = [0 if (i + n) % 4 else (11 + i % 2) | turnable[(i // 4) % len(turnable)] for i in range(42)]
         body = (tilesets + layer_xml("ground", 7, 6, pattern(7, 6, 6)) +
