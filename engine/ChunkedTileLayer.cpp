@@ -208,7 +208,7 @@ Tilemap::Pieces ChunkedTileLayer::tilePieces(const Tilemap::TileDefinition& defi
         tilemap->tileTopLeft(*layer, column, row, definition.textureRect.height, definition.offset);
     // The sums a TileLayer's tile makes: its 32-bit pixel position as a float, plus the layer's offset.
     const bool halfPixel = tilemap->bottomOnHalfPixel(*layer, column, row);
-    const sf::Vector2f shift = halfPixel ? Tilemap::pixelOffset(*layer, true) : offset;
+    const sf::Vector2f shift = Tilemap::pixelOffset(*layer, halfPixel);
     const sf::Vector2f topLeft(static_cast<float>(static_cast<int32_t>(corner.x)) + shift.x,
                                static_cast<float>(static_cast<int32_t>(corner.y)) + shift.y);
     return Tilemap::pieces(*layer, halfPixel, topLeft,

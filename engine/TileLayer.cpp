@@ -30,11 +30,10 @@ void TileLayer::init() {
                                  tilemap->path);
     }
     const std::shared_ptr<Transform> parent = gameObject->getTransform().lock();
-    const sf::Vector2f offset = Tilemap::pixelOffset(layer);
     const bool hexagonal = tilemap->tmxMap->orientation == TmxMap::Orientation::Hexagonal;
     for (const std::size_t index : layer.drawOrder) {
         const std::shared_ptr<Tilemap::Tile>& tile = layer.tiles[index];
-        const sf::Vector2f shift = tile->halfPixel ? Tilemap::pixelOffset(layer, true) : offset;
+        const sf::Vector2f shift = Tilemap::pixelOffset(layer, tile->halfPixel);
         const sf::Vector2f topLeft(static_cast<float>(tile->x) + shift.x,
                                    static_cast<float>(tile->y) + shift.y);
         const auto gid = static_cast<uint32_t>(tile->gid);
